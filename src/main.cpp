@@ -1,7 +1,68 @@
+#include "platform/InstanceLock.h"
+#include "ui/ProgramArguments.h"
+#include "ui/TMainForm.h"
+#include "ui/TProg.h"
+
 #include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int runProgram(const ProgramArguments& program)
+{
+    InstanceLock lock;
+    // A second copy ends silently; a report runs beside a running copy.
+    if (!lock.tryAcquire() && !program.reportMode)
+        return 0;
+
+    StartupOptions options;
+    options.arguments = program.arguments;
+    options.reportMode = program.reportMode;
+    options.programFolder = QCoreApplication::applicationDirPath();
+    options.dataFolderOverride = program.dataFolderOverride;
+
+    TMainForm form(options);
+    TProg progress;
+    form.setProgress(&progress);
+    if (program.reportMode) {
+        if (form.reportError().isEmpty())
+            return 0;
+        std::fprintf(stderr, "%s\n", form.reportError().toLocal8Bit().constData());
+        return 2;
+    }
+    form.show();
+    QApplication::exec();
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    const ProgramArguments program = ProgramArguments::parse(argumentsOf(argc, argv));
+    // A report started by a scheduled task has no desktop to draw on.
+    if (program.reportMode && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    try {
+        return runProgram(program);
+    } catch (const std::exception& error) {
+        if (program.reportMode) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return 2;
+        }
+        QMessageBox::critical(nullptr, QStringLiteral("WardaleCounter"), QString::fromLocal8Bit(error.what()));
+    }
     return 0;
 }

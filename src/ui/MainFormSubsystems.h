@@ -1,0 +1,25 @@
+#pragma once
+
+// Operations of subsystems that join the main window later: the life cycle calls them at their
+// places in start-up and shutdown. Until a subsystem arrives its operation does nothing.
+class MainFormSubsystems
+{
+public:
+    virtual ~MainFormSubsystems() = default;
+
+    // Title database (list creation, book.dat against the title file, the plug-in runner).
+    virtual void createTitleList() {}
+    virtual void createPluginRunner() {}
+    virtual void RefreshTitleDatabase() {}
+    // Whether a spreadsheet route for the XLSX report is usable; the workbook-library route always is.
+    virtual bool xlsxReportAvailable() { return true; }
+    // Per-gate sequence tick, layout pass tick and full refresh of the active page.
+    virtual void ConnectCheckTimerTimer() {}
+    virtual void Timer1Timer() {}
+    virtual void Timer2Timer() {}
+    virtual void GraphView() {}
+    // EEPROM watch and lamp schedule: the first tick at show, and the log written before exit.
+    virtual void eepromWatchTick() {}
+    virtual void lampScheduleTick() {}
+    virtual void writeEepromLogs() {}
+};

@@ -1,0 +1,177 @@
+#pragma once
+
+#include "config/IniFileHost.h"
+#include "config/SettingsRecord.h"
+#include "counting/CountFiles.h"
+#include "counting/CountModel.h"
+#include "gatecontrol/SequenceRecord.h"
+#include "gatecontrol/TickTable.h"
+#include "ui/StartupOptions.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+
+class GatePages;
+class MainFormPrompts;
+class MainFormSubsystems;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class TProg;
+
+// The main window: owns the settings record, the count tables, the gate pages and the timers for
+// the whole run, and carries out start-up (creation, first show) and the two-phase shutdown.
+class TMainForm final : public QMainWindow, public IniFileHost
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kSlots = 15;
+    static constexpr int kLogTagPage = 15;
+    static constexpr int kLinkLogPage = 16;
+
+    explicit TMainForm(const StartupOptions& options, QWidget* parent = nullptr);
+    ~TMainForm() override;
+    Q_DISABLE_COPY_MOVE(TMainForm)
+
+    void setProgress(TProg* progress) { m_progress = progress; }
+
+    bool reportMode() const { return m_options.reportMode; }
+    // Outcome of report mode: empty when the report was written, else the reason on standard error.
+    const QString& reportError() const { return m_reportError; }
+
+    const QString& dataFolder() const { return m_dataFolder; }
+    const SettingsRecord& settings() const { return m_settings; }
+    CountModel& counts() { return m_counts; }
+    CountFiles& countFiles() { return *m_countFiles; }
+    GatePages& pages() { return *m_pages; }
+    QTabWidget* pageControl() const { return PageControl1; }
+    std::array<SequenceRecord, kSlots>& sequence() { return m_sequence; }
+    TickTable& ticks() { return m_ticks; }
+    QTimer& closeTimer() { return CloseTimer; }
+    QTimer& connectCheckTimer() { return ConnectCheckTimer; }
+    bool connectionsDeferred() const { return m_connectionsDeferred; }
+    bool isClosing() const { return m_closing; }
+    bool isMinimised() const { return m_minimised; }
+    bool fatalError() const { return m_fatalError; }
+    void setFatalError() { m_fatalError = true; }
+    double startTime() const { return m_startTime; }
+    double scaleX() const { return m_scaleX; }
+    double scaleY() const { return m_scaleY; }
+    const QString& saveDialogFolder() const { return m_saveFolder; }
+    const QString& openDialogFolder() const { return m_openFolder; }
+    const QImage& digitImage(int digit) const { return m_digits[digit]; }
+    const QImage& commaImage() const { return m_comma; }
+    const QImage& connectionImage(int kind) const { return m_connectionImages[kind]; }
+    QAction* xlsxExportAction() const { return XLSXE1; }
+    QPlainTextEdit* linkLogView() const { return Memo1; }
+
+    // Whether gate link i is connected; the gate link subsystem answers it.
+    virtual bool gateConnected(int slot) const;
+
+    // IniFileHost
+    void ComponentInit(int slot) override;
+    void applyWindowGeometry(const WindowGeometry& geometry) override;
+    WindowGeometry currentWindowGeometry() const override;
+    void Read_PC_file() override;
+    void emptyEventLog() override;
+    void Read_DAY_file() override;
+    void Write_PC_file() override;
+    void Write_DAY_file() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private slots:
+    void CloseTimerTimer();
+
+private:
+    void buildWindow();
+    void buildMenus();
+    void buildLogPages();
+    void buildButtons();
+    void FormCreate();
+    void locateDataFolder();
+    void loadImages();
+    void applyCountOnlyLayout();
+    void setDialogFolders();
+    void placeWindow();
+    void completePages();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void FormResize();
+    void alignButtons();
+
+    StartupOptions m_options;
+    const Clock& m_clock;
+    MainFormSubsystems* m_subsystems;
+    MainFormPrompts* m_prompts;
+    std::unique_ptr<MainFormSubsystems> m_ownedSubsystems;
+    std::unique_ptr<MainFormPrompts> m_ownedPrompts;
+    TProg* m_progress = nullptr;
+
+    SettingsRecord m_settings;
+    CountModel m_counts;
+    std::unique_ptr<CountFiles> m_countFiles;
+    TickTable m_ticks;
+    std::array<SequenceRecord, kSlots> m_sequence{};
+
+    QFrame* OuterPanel = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    std::unique_ptr<GatePages> m_pages;
+    QWidget* TabSheetLog = nullptr;
+    QWidget* TabSheetLog2 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QWidget* m_buttonBar = nullptr;
+    QPushButton* EndButton = nullptr;
+    QPushButton* Gate1StopButton = nullptr;
+    QPushButton* Gate1TagClearButton = nullptr;
+    QFrame* ConnectionPanel = nullptr;
+    QLabel* ConnectionImage = nullptr;
+    QAction* XLSXE1 = nullptr;
+    QAction* G1 = nullptr;
+    QMenu* m_titleDatabaseMenu = nullptr;
+
+    QTimer ConnectCheckTimer;
+    QTimer CloseTimer;
+    QTimer Timer1;
+    QTimer Timer2;
+
+    std::array<QImage, 10> m_digits;
+    QImage m_comma;
+    std::array<QImage, 3> m_connectionImages;
+
+    QString m_dataFolder;
+    QString m_documentsFolder;
+    QString m_saveFolder;
+    QString m_openFolder;
+    QString m_reportError;
+    double m_startTime = 0.0;
+    double m_scaleX = 1.0;
+    double m_scaleY = 1.0;
+    int m_osMajor = 0;
+    int m_osMinor = 0;
+    bool m_closing = false;
+    bool m_minimised = false;
+    bool m_connectionsDeferred = false;
+    bool m_fatalError = false;
+    bool m_shutdownComplete = false;
+    bool m_shown = false;
+    bool m_closed = false;
+    Qt::WindowStates m_lastState = Qt::WindowNoState;
+    // Layout pass over all gate pages: next page (-1 = none pending) and the page to return to.
+    int m_passPage = 14;
+    int m_returnPage = -1;
+};

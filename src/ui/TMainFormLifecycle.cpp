@@ -1,0 +1,237 @@
+#include "ui/TMainForm.h"
+
+#include "config/SettingsCatalogue.h"
+#include "platform/WindowPlacement.h"
+#include "ui/GatePages.h"
+#include "ui/MainFormPrompts.h"
+#include "ui/MainFormSubsystems.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLayout>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QWindow>
+
+void TMainForm::ComponentInit(int slot)
+{
+    m_pages->ComponentInit(slot);
+}
+
+void TMainForm::applyWindowGeometry(const WindowGeometry& geometry)
+{
+    setGeometry(geometry.left, geometry.top, std::max(geometry.width, 350), std::max(geometry.height, 520));
+    if (geometry.maximised)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+WindowGeometry TMainForm::currentWindowGeometry() const
+{
+    const QRect frame = frameGeometry();
+    WindowGeometry geometry;
+    geometry.left = frame.left();
+    geometry.top = frame.top();
+    geometry.width = width();
+    geometry.height = height();
+    geometry.maximised = isMaximized();
+    return geometry;
+}
+
+void TMainForm::Read_PC_file()
+{
+    m_countFiles->Read_PC_file();
+}
+
+void TMainForm::emptyEventLog()
+{
+    m_counts.setEventCount(0);
+}
+
+void TMainForm::Read_DAY_file()
+{
+    m_countFiles->Read_DAY_file();
+}
+
+void TMainForm::Write_PC_file()
+{
+    m_countFiles->Write_PC_file();
+}
+
+void TMainForm::Write_DAY_file()
+{
+    m_countFiles->Write_DAY_file();
+}
+
+bool TMainForm::gateConnected(int) const
+{
+    return false;
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    const QScreen* screen = this->screen();
+    const double x = screen ? screen->logicalDotsPerInchX() / 96.0 : 1.0;
+    const double y = screen ? screen->logicalDotsPerInchY() / 96.0 : 1.0;
+    m_scaleX = x > 1 ? 1 / x : 1;
+    if (y > 1) {
+        m_scaleX = 1 / y;
+        m_scaleY = y;
+    } else {
+        m_scaleY = 1;
+    }
+
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (!m_settings.gates[slot].active())
+            continue;
+        m_ticks.TickMark(TickTable::kReply + slot);
+        m_ticks.TickMark(TickTable::kConnection + slot);
+    }
+    if (!m_settings.countOnly)
+        m_subsystems->RefreshTitleDatabase();
+    ConnectCheckTimer.setInterval(m_connectionsDeferred ? 1000 : 1);
+    ConnectCheckTimer.start();
+    m_countFiles->startBackUpTimer(m_settings.backupIntervalMinutes);
+    setAcceptDrops(!m_settings.countOnly);
+    if (m_settings.eeprom.restore)
+        m_subsystems->eepromWatchTick();
+    if (m_settings.lamp.autoControl)
+        m_subsystems->lampScheduleTick();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (m_closed) {
+        event->accept();
+        return;
+    }
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    m_closed = true;
+    event->accept();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    if (CloseTimer.isActive())
+        return m_shutdownComplete;
+    if (!m_fatalError && !m_prompts->confirmClose(this, windowTitle()))
+        return false;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        m_ticks.TickMark(TickTable::kCheck + slot);
+        if (gateConnected(slot) && m_sequence[slot].step > 11) {
+            CloseTimer.start();
+            m_shutdownComplete = false;
+            m_sequence[slot].step =
+                m_settings.relayServer ? SequenceRecord::kShutdownWithRelay : SequenceRecord::kShutdown;
+        }
+    }
+    if (CloseTimer.isActive()) {
+        for (auto& record : m_sequence)
+            if (record.step < SequenceRecord::kShutdownWithRelay)
+                record.step = 0;
+        // Slots that are not shutting down count as not connected from now on.
+    }
+    return !CloseTimer.isActive();
+}
+
+void TMainForm::CloseTimerTimer()
+{
+    if (m_shutdownComplete)
+        return;
+    m_shutdownComplete = true;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        const int step = m_sequence[slot].step;
+        if (!m_ticks.TickElapsed(TickTable::kCheck + slot, 6000000) && gateConnected(slot) && step > 9 &&
+            step < SequenceRecord::kShutdownDone)
+            m_shutdownComplete = false;
+    }
+    if (m_shutdownComplete)
+        close();
+}
+
+void TMainForm::FormClose()
+{
+    m_closing = true;
+    m_counts.setClosing(true);
+    for (QTimer* timer : {&Timer1, &Timer2, &CloseTimer, &ConnectCheckTimer, m_countFiles->backUpTimer()})
+        timer->stop();
+    if (m_settings.eeprom.logBeforeClear)
+        m_subsystems->writeEepromLogs();
+    IniFileContext context;
+    context.dataFolder = m_dataFolder;
+    context.documentsFolder = m_documentsFolder;
+    context.clock = &m_clock;
+    WriteIniFile(m_settings, context, *this);
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TMainForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        m_minimised = isMinimized();
+}
+
+void TMainForm::FormResize()
+{
+    if (m_passPage < 0) {
+        Timer1.stop();
+        Timer2.stop();
+    }
+    const Qt::WindowStates state = windowState();
+    if (state != m_lastState && !isMinimized()) {
+        m_passPage = 14;
+        m_returnPage = -1;
+    }
+    const int active = PageControl1->currentIndex();
+    if (active == kLogTagPage || active == kLinkLogPage)
+        return;
+    m_lastState = state;
+    Timer1.stop();
+    Timer2.stop();
+    if (!m_settings.countOnly && m_settings.fitLayout && state == Qt::WindowNoState) {
+        const QSize shaped = WindowPlacement::keepShape(size());
+        if (shaped != size())
+            resize(shaped);
+    }
+    alignButtons();
+    m_subsystems->GraphView();
+    Timer1.start();
+    Timer2.start();
+}
+
+void TMainForm::alignButtons()
+{
+    // The outer panel fills the client area, so its width is the window's even before it is laid out.
+    const int width = this->width() - 2 * OuterPanel->layout()->contentsMargins().left();
+    const int top = (m_buttonBar->height() - EndButton->sizeHint().height()) / 2;
+    EndButton->resize(EndButton->sizeHint());
+    Gate1StopButton->resize(Gate1StopButton->sizeHint());
+    Gate1TagClearButton->resize(Gate1TagClearButton->sizeHint());
+    EndButton->move(width - EndButton->width() - 10, top);
+    Gate1StopButton->move(EndButton->x() - 8 - Gate1StopButton->width(), top);
+    Gate1TagClearButton->move(Gate1StopButton->x() - 8 - Gate1TagClearButton->width(), top);
+    const int panelTop = (m_buttonBar->height() - ConnectionPanel->height()) / 2;
+    if (m_settings.countOnly)
+        ConnectionPanel->move(EndButton->x() - 8 - ConnectionPanel->width(), panelTop);
+    else
+        ConnectionPanel->move(Gate1TagClearButton->x() - 8 - ConnectionPanel->width(), panelTop);
+}
