@@ -31,9 +31,10 @@ void TProg::ProgOpen(const QString& caption)
         return;
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    // Centred horizontally with the bottom edge at the middle of the screen.
-    move(area.left() + (area.width() - width()) / 2, area.top() + area.height() / 2 - height());
     show();
+    // Centred horizontally with the bottom edge at the middle of the screen (frame included).
+    const QRect frame = frameGeometry();
+    move(area.left() + (area.width() - frame.width()) / 2, area.top() + area.height() / 2 - frame.height());
     raise();
 }
 
