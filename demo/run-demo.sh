@@ -57,7 +57,7 @@ cleanup() {
 trap cleanup EXIT
 
 if [ -x "$SIM" ]; then
-    "$SIM" --listen 127.0.0.1:19004 --listen 127.0.0.1:19005 --listen 127.0.0.1:19006 \
+    "$SIM" --listen 127.0.0.1:19004 --listen 127.0.0.1:19005 --listen 127.0.0.1:19006 --config "$HERE/gatesim.conf" \
         --log "$HERE/gatesim.log" < /dev/null > "$HERE/gatesim.out" 2>&1 &
     pids+=($!)
     sleep 1
