@@ -13,6 +13,11 @@ if(WARDALE_SANITIZE)
     target_link_options(wardale_flags INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(WARDALE_FUZZ)
+    # Coverage instrumentation for the whole core, so the fuzzers see inside the parsers they drive.
+    target_compile_options(wardale_flags INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 # Collects the sources of one folder; new files are picked up without editing CMake.
 function(wardale_sources out)
     set(all)
