@@ -1,7 +1,6 @@
 #include "platform/InstanceLock.h"
 #include "ui/ProgramArguments.h"
 #include "ui/TMainForm.h"
-#include "ui/TProg.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -33,8 +32,6 @@ int runProgram(const ProgramArguments& program)
     options.dataFolderOverride = program.dataFolderOverride;
 
     TMainForm form(options);
-    TProg progress;
-    form.setProgress(&progress);
     if (program.reportMode) {
         if (form.reportError().isEmpty())
             return 0;

@@ -6,6 +6,9 @@
 #include "platform/PathRules.h"
 #include "platform/SystemClock.h"
 #include "platform/WindowPlacement.h"
+#include "reports/CountCsvOptions.h"
+#include "reports/ReportMode.h"
+#include "ui/CountCsvCommands.h"
 #include "ui/DialogPrompts.h"
 #include "ui/GatePages.h"
 #include "ui/MainFormSubsystems.h"
@@ -60,6 +63,9 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
     setObjectName(QStringLiteral("MainForm"));
     buildWindow();
     FormCreate();
+    // The progress window comes right after the main window, as the other windows do.
+    m_progress = std::make_unique<TProg>();
+    createCountCommands();
 }
 
 TMainForm::~TMainForm() = default;
@@ -232,6 +238,51 @@ void TMainForm::FormCreate()
     placeWindow();
     completePages();
 
+    if (m_options.reportMode)
+        runReportMode();
+}
+
+void TMainForm::runReportMode()
+{
+    ReportMode::Arguments arguments;
+    arguments.dateArgument = m_options.arguments.value(0).trimmed();
+    arguments.outputArgument = m_options.arguments.value(1).trimmed();
+    arguments.dataFolder = m_dataFolder;
+    arguments.documentsFolder = m_documentsFolder;
+    arguments.dialogFolder = m_saveFolder;
+    const ReportMode::Result result = ReportMode::run(m_counts, arguments, m_reportRange);
+    if (!result.ok)
+        m_reportError = result.error.isEmpty() ? QStringLiteral("report not written") : result.error;
+}
+
+void TMainForm::createCountCommands()
+{
+    CountCsvCommands::Hooks hooks;
+    hooks.connectionCheckRunning = [this] { return ConnectCheckTimer.isActive(); };
+    hooks.PageLabelSet = [] {};
+    hooks.requestLayoutPass = [this] {
+        m_passPage = 14;
+        m_returnPage = -1;
+        Timer2.start();
+    };
+    m_csvCommands =
+        std::make_unique<CountCsvCommands>(this, m_counts, m_clock, *m_progress, m_reportRange, hooks, this);
+    CountCsvOptions options;
+    options.startBand = m_settings.startBand;
+    options.endBand = m_settings.endBand;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        options.gateNames[slot] = m_settings.gates[slot].name;
+        options.gateAddresses[slot] = m_settings.gates[slot].ipAddress;
+    }
+    m_csvCommands->reports().setOptions(options);
+    m_csvCommands->setDialogFolder(m_saveFolder);
+    connect(findChild<QAction*>(QStringLiteral("CSVFileWrite")), &QAction::triggered, this,
+            [this] { m_csvCommands->CSVFileWriteClick(m_settings.countOutputFileName); });
+    connect(findChild<QAction*>(QStringLiteral("CSVB3")), &QAction::triggered, this, [this] {
+        m_csvCommands->CSVB3Click(QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier));
+    });
+    connect(findChild<QAction*>(QStringLiteral("CSV1")), &QAction::triggered, this,
+            [this] { m_csvCommands->CSV1Click(); });
 }
 
 void TMainForm::locateDataFolder()
@@ -270,7 +321,8 @@ void TMainForm::setDialogFolders()
     const QString folder = PathRules::outputFolder(m_settings.countOutputFolder, m_dataFolder);
     m_saveFolder = folder;
     m_openFolder = folder;
-    if (!QDir(m_openFolder).exists()) {
+    // An empty folder setting names no folder, so it also falls back.
+    if (m_openFolder.isEmpty() || !QDir(m_openFolder).exists()) {
         const QString fallback = m_documentsFolder.isEmpty()
                                      ? PathRules::join(m_dataFolder, m_settings.countOutputFolder)
                                      : m_documentsFolder;

@@ -6,6 +6,7 @@
 #include "counting/CountModel.h"
 #include "gatecontrol/SequenceRecord.h"
 #include "gatecontrol/TickTable.h"
+#include "reports/ReportDateRange.h"
 #include "ui/StartupOptions.h"
 
 #include <QImage>
@@ -15,6 +16,7 @@
 #include <array>
 #include <memory>
 
+class CountCsvCommands;
 class GatePages;
 class MainFormPrompts;
 class MainFormSubsystems;
@@ -42,7 +44,9 @@ public:
     ~TMainForm() override;
     Q_DISABLE_COPY_MOVE(TMainForm)
 
-    void setProgress(TProg* progress) { m_progress = progress; }
+    TProg& progress() { return *m_progress; }
+    CountCsvCommands& csvCommands() { return *m_csvCommands; }
+    ReportDateRange& reportRange() { return m_reportRange; }
 
     bool reportMode() const { return m_options.reportMode; }
     // Outcome of report mode: empty when the report was written, else the reason on standard error.
@@ -108,6 +112,9 @@ private:
     void setDialogFolders();
     void placeWindow();
     void completePages();
+    void createCountCommands();
+    void runReportMode();
+    void writeExitCsv();
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
@@ -120,7 +127,9 @@ private:
     MainFormPrompts* m_prompts;
     std::unique_ptr<MainFormSubsystems> m_ownedSubsystems;
     std::unique_ptr<MainFormPrompts> m_ownedPrompts;
-    TProg* m_progress = nullptr;
+    std::unique_ptr<TProg> m_progress;
+    std::unique_ptr<CountCsvCommands> m_csvCommands;
+    ReportDateRange m_reportRange;
 
     SettingsRecord m_settings;
     CountModel m_counts;

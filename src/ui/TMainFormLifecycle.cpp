@@ -1,7 +1,11 @@
 #include "ui/TMainForm.h"
 
 #include "config/SettingsCatalogue.h"
+#include "platform/Clock.h"
 #include "platform/WindowPlacement.h"
+#include "reports/CountReports.h"
+#include "reports/ExitCsv.h"
+#include "ui/CountCsvCommands.h"
 #include "ui/GatePages.h"
 #include "ui/MainFormPrompts.h"
 #include "ui/MainFormSubsystems.h"
@@ -175,6 +179,19 @@ void TMainForm::FormClose()
     context.documentsFolder = m_documentsFolder;
     context.clock = &m_clock;
     WriteIniFile(m_settings, context, *this);
+    writeExitCsv();
+}
+
+void TMainForm::writeExitCsv()
+{
+    const ExitCsv::Plan plan = ExitCsv::plan(m_settings.exitCsv, m_saveFolder, m_settings.countOutputFileName,
+                                             m_prompts->shiftHeld());
+    if (!plan.write)
+        return;
+    ExitCsv::applyRange(m_reportRange, m_clock.now(), m_settings.exitCsvRange);
+    const QString path = plan.askForPath ? m_prompts->exitCsvSavePath(this, plan.path) : plan.path;
+    if (!path.isEmpty())
+        m_csvCommands->reports().ExportCountFile(path);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event)

@@ -3,6 +3,7 @@
 #include "platform/Cp932Codec.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -67,4 +68,39 @@ TEST(MainFormShutdown, ResizingANormalWindowKeepsItsShape)
     QApplication::processEvents();
     EXPECT_EQ(form->size(), QSize(968, 800));
     form->close();
+}
+
+TEST(MainFormShutdown, ExitCsvIsWrittenUnlessShiftAsksAndTheDialogIsCancelled)
+{
+    struct Case
+    {
+        const char* name;
+        bool shift;
+        const char* chosen;
+        bool defaultWritten;
+        bool chosenWritten;
+        int dialogs;
+    };
+    const Case cases[] = {
+        {"plain close", false, "", true, false, 0},
+        {"shift, cancelled", true, "", false, false, 1},
+        {"shift, chosen file", true, "chosen.csv", false, true, 1},
+    };
+    for (const auto& c : cases) {
+        MainFormFixture fixture;
+        QStringList lines = threeGateSettings();
+        lines.replace(7, QStringLiteral("終了時人数カウントCSV出力=YES"));
+        fixture.writeSettings(lines);
+        fixture.prompts.shift = c.shift;
+        if (*c.chosen)
+            fixture.prompts.savePath = fixture.folder.file(QString::fromUtf8(c.chosen));
+        auto form = fixture.create();
+        form->show();
+        EXPECT_TRUE(form->close()) << c.name;
+        EXPECT_EQ(fixture.prompts.saveDialogs, c.dialogs) << c.name;
+        const QString defaultFile = fixture.folder.file(QStringLiteral("docs/人数カウント.CSV"));
+        EXPECT_EQ(QFile::exists(defaultFile), c.defaultWritten) << c.name;
+        if (*c.chosen)
+            EXPECT_EQ(QFile::exists(fixture.prompts.savePath), c.chosenWritten) << c.name;
+    }
 }

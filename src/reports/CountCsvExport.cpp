@@ -1,0 +1,185 @@
+#include "reports/CountCsvExport.h"
+
+#include "counting/CountModel.h"
+#include "platform/Cp932Codec.h"
+#include "platform/DayNumber.h"
+#include "platform/ProgressSink.h"
+#include "reports/CountCsvOptions.h"
+#include "reports/CountDatabaseLines.h"
+#include "reports/CsvText.h"
+#include "reports/DayTables.h"
+#include "reports/ReportCalendar.h"
+#include "reports/ReportDateRange.h"
+#include "reports/ReportExtents.h"
+#include "reports/ReportFile.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Days before the system's first counting year are kept in the tables but never reported.
+constexpr int kFirstReportYear = 2014;
+constexpr qsizetype kTypicalLine = 48;
+
+QByteArray quotedDate(const QDate& date)
+{
+    char text[32];
+    const int length = std::snprintf(text, sizeof text, "\"%4.4d/%2.2d/%2.2d\"", date.year(), date.month(), date.day());
+    return QByteArray(text, length);
+}
+
+QByteArray quoted(const QString& text)
+{
+    return '"' + Cp932Codec::encode(text) + '"';
+}
+
+QString quotedText(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+} // namespace
+
+CountCsvExport::CountCsvExport(CountModel& model, const CountCsvOptions& options, const ReportDateRange& range,
+                               ReportExtents& extents, ProgressSink* progress)
+    : m_model(model), m_options(options), m_range(range), m_extents(extents), m_progress(progress)
+{
+}
+
+void CountCsvExport::advanceProgress()
+{
+    ++m_position;
+    if (m_progress)
+        m_progress->ProgPosition(m_position);
+}
+
+template <typename Write> void CountCsvExport::forEachWrittenRecord(Write write)
+{
+    const auto fromDay = ReportCalendar::recordDay(m_range.first);
+    const auto toDay = ReportCalendar::recordDay(m_range.last);
+    for (int gate = 0; gate < CountModel::kGates; ++gate) {
+        DayTables::sortByDate(m_model, gate);
+        const int count = m_model.dayRecordCount(gate);
+        for (int n = 0; n < count; ++n) {
+            advanceProgress();
+            const DayCountRecord& record = m_model.dayRecord(gate, n);
+            const auto day = ReportCalendar::recordDay(record.date);
+            if (!day || !fromDay || !toDay || *day < *fromDay || *day > *toDay)
+                continue;
+            const QDate date = DayNumber::epoch().addDays(*day);
+            if (date.year() < kFirstReportYear)
+                continue;
+            m_extents.add(date);
+            write(gate, record, date);
+        }
+    }
+}
+
+QByteArray CountCsvExport::countCsvBytes()
+{
+    const int firstBand = std::clamp(m_options.startBand, 0, DayCountRecord::kBands - 1);
+    const int lastBand = std::clamp(m_options.endBand, 0, DayCountRecord::kBands - 1);
+    const int bands = std::max(0, lastBand - firstBand + 1);
+    CsvText text(static_cast<qsizetype>(DayTables::totalRecords(m_model)) * bands * kTypicalLine);
+    writeCountCsv(text);
+    return text.take();
+}
+
+void CountCsvExport::writeCountCsv(CsvText& text)
+{
+    const int firstBand = std::clamp(m_options.startBand, 0, DayCountRecord::kBands - 1);
+    const int lastBand = std::clamp(m_options.endBand, 0, DayCountRecord::kBands - 1);
+    const int bands = std::max(0, lastBand - firstBand + 1);
+
+    // ,"weekday","address","name", between the band and the counts: one text per gate and weekday.
+    std::array<std::array<QByteArray, 8>, CountModel::kGates> middles;
+    for (int gate = 0; gate < CountModel::kGates; ++gate) {
+        const QByteArray gateFields =
+            ',' + quoted(m_options.gateAddresses[gate]) + ',' + quoted(m_options.gateNames[gate]) + ',';
+        for (int weekday = 1; weekday <= 7; ++weekday)
+            middles[gate][weekday] = ',' + quoted(ReportCalendar::dayOfWeekName(weekday)) + gateFields;
+    }
+
+    forEachWrittenRecord([&](int gate, const DayCountRecord& record, const QDate& date) {
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        date.getDate(&year, &month, &day);
+        // "yyyy/MM/dd", in front of the band.
+        char dateField[14];
+        char* end = CsvText::put(dateField, '"');
+        end = CsvText::putDate(end, year, month, day);
+        end = CsvText::put(end, '"');
+        end = CsvText::put(end, ',');
+        const QByteArray& middle = middles[gate][date.dayOfWeek()];
+        const qsizetype dateLength = end - dateField;
+        const qsizetype lineMax = dateLength + 2 + middle.size() + 3 * (CsvText::kIntChars + 1) + 2;
+        char* at = text.room(lineMax * bands);
+        for (int band = firstBand; band <= lastBand; ++band) {
+            std::memcpy(at, dateField, static_cast<std::size_t>(dateLength));
+            at = CsvText::putInt(at + dateLength, band);
+            at = CsvText::put(at, middle);
+            at = CsvText::putInt(at, record.bands[0][band]);
+            for (int aisle = 1; aisle < DayCountRecord::kAisles; ++aisle) {
+                at = CsvText::put(at, ',');
+                at = CsvText::putInt(at, record.bands[aisle][band]);
+            }
+            at = CsvText::putLineEnd(at);
+        }
+        text.finish(at);
+    });
+}
+
+QString CountCsvExport::columnValue(int mode, int gate, const DayCountRecord& record, int band) const
+{
+    const QDate date = *ReportCalendar::recordDate(record.date);
+    switch (mode) {
+    case 1:
+        return QString::fromLatin1(quotedDate(date));
+    case 2:
+        return QString::number(band);
+    case 3:
+        return quotedText(ReportCalendar::dayOfWeekName(date));
+    case 4:
+        return quotedText(m_options.gateAddresses[gate]);
+    case 5:
+        return quotedText(m_options.gateNames[gate]);
+    default:
+        return QString::number(record.bands[mode - 6][band]);
+    }
+}
+
+ExportResult CountCsvExport::ExportCountCsv(int mode, const QString& path)
+{
+    QString error;
+    if (mode == 0) {
+        const auto appendRaw = [&](QIODevice& file) { return CountDatabaseLines::write(m_model, &m_range, file); };
+        const auto writeLines = [&](QIODevice& file) {
+            CsvText text(file);
+            writeCountCsv(text);
+            return text.flush();
+        };
+        const bool written = m_options.reportMode ? ReportFile::append(path, appendRaw, &error)
+                                                  : ReportFile::replace(path, writeLines, &error);
+        return written ? ExportResult::written() : ExportResult::failed(error);
+    }
+    if (mode < 1 || mode > 8)
+        return ExportResult::failed(QStringLiteral("count CSV mode %1 does not exist").arg(mode));
+
+    const int firstBand = std::clamp(m_options.startBand, 0, DayCountRecord::kBands - 1);
+    const int lastBand = std::clamp(m_options.endBand, 0, DayCountRecord::kBands - 1);
+    m_columnText.clear();
+    forEachWrittenRecord([&](int gate, const DayCountRecord& record, const QDate&) {
+        for (int band = firstBand; band <= lastBand; ++band)
+            m_columnText += columnValue(mode, gate, record, band) + QLatin1String("\r\n");
+    });
+    if (!path.isEmpty() && !ReportFile::replace(
+                               path, [](QIODevice&) { return true; }, &error))
+        return ExportResult::failed(error);
+    return ExportResult::written();
+}
