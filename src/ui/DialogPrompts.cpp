@@ -22,3 +22,8 @@ bool DialogPrompts::shiftHeld() const
 {
     return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
 }
+
+void DialogPrompts::showError(QWidget* parent, const QString& caption, const QString& text)
+{
+    QMessageBox::critical(parent, caption, text);
+}

@@ -14,4 +14,6 @@ public:
     // Save dialog at exit when Shift is held; empty when cancelled.
     virtual QString exitCsvSavePath(QWidget* parent, const QString& initialPath) = 0;
     virtual bool shiftHeld() const = 0;
+    // A modal error box (the fatal first-connection message).
+    virtual void showError(QWidget* parent, const QString& caption, const QString& text) = 0;
 };

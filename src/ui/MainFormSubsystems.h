@@ -1,5 +1,7 @@
 #pragma once
 
+struct TagReport;
+
 // Operations of subsystems that join the main window later: the life cycle calls them at their
 // places in start-up and shutdown. Until a subsystem arrives its operation does nothing.
 class MainFormSubsystems
@@ -13,6 +15,8 @@ public:
     virtual void RefreshTitleDatabase() {}
     // Whether a spreadsheet route for the XLSX report is usable; the workbook-library route always is.
     virtual bool xlsxReportAvailable() { return true; }
+    // Tag processing of a tag frame from gate link `gate`.
+    virtual void TagDetected(int, const TagReport&) {}
     // Per-gate sequence tick, layout pass tick and full refresh of the active page.
     virtual void ConnectCheckTimerTimer() {}
     virtual void Timer1Timer() {}

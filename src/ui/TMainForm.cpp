@@ -50,8 +50,10 @@ QColor toColor(quint32 colour)
 
 TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
     : QMainWindow(parent), m_options(options), m_clock(clockOf(options)), m_subsystems(options.subsystems),
-      m_prompts(options.prompts), m_counts(m_clock), m_ticks(m_clock)
+      m_prompts(options.prompts), m_counts(m_clock), m_ticks(m_clock), m_linkShared(m_clock)
 {
+    m_linkShared.sink = this;
+    m_linkShared.host = this;
     if (!m_subsystems) {
         m_ownedSubsystems = std::make_unique<MainFormSubsystems>();
         m_subsystems = m_ownedSubsystems.get();
@@ -122,6 +124,8 @@ void TMainForm::buildLogPages()
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(&m_linkLog, &LinkLogModel::lineAppended, Memo1, &QPlainTextEdit::appendPlainText);
+    connect(&m_linkLog, &LinkLogModel::cleared, Memo1, &QPlainTextEdit::clear);
     linkLogLayout->addWidget(Memo1);
     PageControl1->addTab(TabSheetLog, QStringLiteral("送受信ログ"));
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheetLog), false);

@@ -5,6 +5,11 @@
 #include "counting/CountFiles.h"
 #include "counting/CountModel.h"
 #include "gatecontrol/SequenceRecord.h"
+#include "gatelink/GateReportSink.h"
+#include "gatelink/LinkHost.h"
+#include "gatelink/LinkLogModel.h"
+#include "gatelink/LinkShared.h"
+#include "gatelink/TcpIpPara.h"
 #include "gatecontrol/TickTable.h"
 #include "reports/ReportDateRange.h"
 #include "ui/StartupOptions.h"
@@ -28,10 +33,11 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class TProg;
+class TTComXDlg;
 
 // The main window: owns the settings record, the count tables, the gate pages and the timers for
 // the whole run, and carries out start-up (creation, first show) and the two-phase shutdown.
-class TMainForm final : public QMainWindow, public IniFileHost
+class TMainForm final : public QMainWindow, public IniFileHost, public LinkHost, public GateReportSink
 {
     Q_OBJECT
 
@@ -78,8 +84,20 @@ public:
     QAction* xlsxExportAction() const { return XLSXE1; }
     QPlainTextEdit* linkLogView() const { return Memo1; }
 
-    // Whether gate link i is connected; the gate link subsystem answers it.
-    virtual bool gateConnected(int slot) const;
+    bool gateConnected(int slot) const;
+    // Gate link i (0..14) and relay link 15 + i; null before the first show.
+    TTComXDlg* link(int index) const { return m_links[index]; }
+    LinkShared& linkShared() { return m_linkShared; }
+    LinkLogModel& linkLog() { return m_linkLog; }
+    tagTCPIPPara& tcpipPara() { return m_tcpipPara; }
+
+    // LinkHost
+    QString gateName(int gate) const override;
+    void ShowFatalConnectionError(const QString& caption, const QString& text) override;
+
+    // GateReportSink
+    void CountValuesReceived(int gate, const CountRecord& record) override;
+    void TagDetected(int gate, const TagReport& report) override;
 
     // IniFileHost
     void ComponentInit(int slot) override;
@@ -116,6 +134,7 @@ private:
     void runReportMode();
     void writeExitCsv();
     void FormShow();
+    void createLinks();
     bool FormCloseQuery();
     void FormClose();
     void FormResize();
@@ -135,6 +154,10 @@ private:
     CountModel m_counts;
     std::unique_ptr<CountFiles> m_countFiles;
     TickTable m_ticks;
+    LinkShared m_linkShared;
+    LinkLogModel m_linkLog;
+    tagTCPIPPara m_tcpipPara;
+    std::array<TTComXDlg*, LinkShared::kLinks> m_links{};
     std::array<SequenceRecord, kSlots> m_sequence{};
 
     QFrame* OuterPanel = nullptr;

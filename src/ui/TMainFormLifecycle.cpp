@@ -1,6 +1,7 @@
 #include "ui/TMainForm.h"
 
 #include "config/SettingsCatalogue.h"
+#include "gatelink/TTComXDlg.h"
 #include "platform/Clock.h"
 #include "platform/WindowPlacement.h"
 #include "reports/CountReports.h"
@@ -67,9 +68,57 @@ void TMainForm::Write_DAY_file()
     m_countFiles->Write_DAY_file();
 }
 
-bool TMainForm::gateConnected(int) const
+bool TMainForm::gateConnected(int slot) const
 {
-    return false;
+    return m_links[slot] && m_links[slot]->isConnected();
+}
+
+QString TMainForm::gateName(int gate) const
+{
+    return gate >= 0 && gate < kSlots ? m_settings.gates[gate].name : QString();
+}
+
+void TMainForm::ShowFatalConnectionError(const QString& caption, const QString& text)
+{
+    m_fatalError = true;
+    m_prompts->showError(this, caption, text);
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TMainForm::CountValuesReceived(int gate, const CountRecord& record)
+{
+    m_counts.CountValuesReceived(gate, record);
+}
+
+void TMainForm::TagDetected(int gate, const TagReport& report)
+{
+    if (!m_closing)
+        m_subsystems->TagDetected(gate, report);
+}
+
+void TMainForm::createLinks()
+{
+    m_linkShared.connectionsDeferred = m_connectionsDeferred;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        auto* gateLink = new TTComXDlg(m_linkShared, slot, this);
+        auto* relayLink = new TTComXDlg(m_linkShared, kSlots + slot, this);
+        m_links[slot] = gateLink;
+        m_links[kSlots + slot] = relayLink;
+        const GateSlotSettings& gate = m_settings.gates[slot];
+        if (!gate.active())
+            continue;
+        TcpIpParaEntry& gateEntry = m_tcpipPara.entry(tagTCPIPPara::GateRow, slot);
+        gateEntry = TcpIpParaEntry{slot, false, static_cast<quint16>(gate.port), gate.ipAddress};
+        TcpIpParaEntry& relayEntry = m_tcpipPara.entry(tagTCPIPPara::RelayRow, slot);
+        relayEntry = TcpIpParaEntry{kSlots + slot, true, static_cast<quint16>(gate.relayPort),
+                                    QStringLiteral("127.0.0.1")};
+        gateLink->LinkInit(&m_linkLog, slot, false, gateEntry, TTComXDlg::TcpIp);
+        relayLink->LinkInit(&m_linkLog, slot, true, relayEntry, TTComXDlg::TcpIp);
+        gateLink->setCountFilter(m_settings.countFilter);
+        relayLink->setCountFilter(m_settings.countFilter);
+        m_ticks.TickMark(TickTable::kReply + slot);
+        m_ticks.TickMark(TickTable::kConnection + slot);
+    }
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -94,12 +143,7 @@ void TMainForm::FormShow()
         m_scaleY = 1;
     }
 
-    for (int slot = 0; slot < kSlots; ++slot) {
-        if (!m_settings.gates[slot].active())
-            continue;
-        m_ticks.TickMark(TickTable::kReply + slot);
-        m_ticks.TickMark(TickTable::kConnection + slot);
-    }
+    createLinks();
     if (!m_settings.countOnly)
         m_subsystems->RefreshTitleDatabase();
     ConnectCheckTimer.setInterval(m_connectionsDeferred ? 1000 : 1);
@@ -143,10 +187,14 @@ bool TMainForm::FormCloseQuery()
         }
     }
     if (CloseTimer.isActive()) {
-        for (auto& record : m_sequence)
-            if (record.step < SequenceRecord::kShutdownWithRelay)
-                record.step = 0;
         // Slots that are not shutting down count as not connected from now on.
+        for (int slot = 0; slot < kSlots; ++slot) {
+            if (m_sequence[slot].step >= SequenceRecord::kShutdownWithRelay)
+                continue;
+            if (m_links[slot])
+                m_links[slot]->setConnected(false);
+            m_sequence[slot].step = 0;
+        }
     }
     return !CloseTimer.isActive();
 }

@@ -47,6 +47,8 @@ public:
         return savePath;
     }
     bool shiftHeld() const override { return shift; }
+    void showError(QWidget*, const QString& caption, const QString& text) override { errors << caption + QLatin1Char('|') + text; }
+    QStringList errors;
 };
 
 // A data folder of the test's own with an options.ini written in CP932 (lines joined by CR LF).
