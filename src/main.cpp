@@ -1,5 +1,6 @@
 #include "platform/InstanceLock.h"
 #include "ui/ProgramArguments.h"
+#include "ui/SignalCloser.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@ int runProgram(const ProgramArguments& program)
         std::fprintf(stderr, "%s\n", form.reportError().toLocal8Bit().constData());
         return 2;
     }
+    SignalCloser closer([&form] { form.closeWithoutQuestion(); });
     form.show();
     QApplication::exec();
     return 0;

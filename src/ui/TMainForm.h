@@ -85,6 +85,8 @@ public:
     QPlainTextEdit* linkLogView() const { return Memo1; }
 
     bool gateConnected(int slot) const;
+    // A close that skips the question (a stop signal); the gates still run their shutdown steps.
+    void closeWithoutQuestion();
     // Gate link i (0..14) and relay link 15 + i; null before the first show.
     TTComXDlg* link(int index) const { return m_links[index]; }
     LinkShared& linkShared() { return m_linkShared; }
@@ -202,6 +204,7 @@ private:
     bool m_shutdownComplete = false;
     bool m_shown = false;
     bool m_closed = false;
+    bool m_skipQuestion = false;
     Qt::WindowStates m_lastState = Qt::WindowNoState;
     // Layout pass over all gate pages: next page (-1 = none pending) and the page to return to.
     int m_passPage = 14;

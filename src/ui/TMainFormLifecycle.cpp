@@ -171,11 +171,17 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void TMainForm::closeWithoutQuestion()
+{
+    m_skipQuestion = true;
+    close();
+}
+
 bool TMainForm::FormCloseQuery()
 {
     if (CloseTimer.isActive())
         return m_shutdownComplete;
-    if (!m_fatalError && !m_prompts->confirmClose(this, windowTitle()))
+    if (!m_fatalError && !m_skipQuestion && !m_prompts->confirmClose(this, windowTitle()))
         return false;
     for (int slot = 0; slot < kSlots; ++slot) {
         m_ticks.TickMark(TickTable::kCheck + slot);

@@ -42,8 +42,9 @@ private:
 
 void writeSettings(const TempFolder& folder)
 {
+    // The gate does not communicate, so no connection is tried and no error box can appear.
     const QString text = QStringLiteral("[基本設定]\r\n終了時人数カウントCSV出力=NO\r\n[ゲート1]\r\n名称=正面\r\n"
-                                        "IPアドレス=127.0.0.1\r\nポート番号=1\r\n");
+                                        "通信区分=通信しない\r\nIPアドレス=127.0.0.1\r\nポート番号=1\r\n");
     folder.write(QStringLiteral("data/options.ini"), Cp932Codec::encode(text));
 }
 
@@ -77,4 +78,24 @@ TEST(ProgramProcess, SecondCopyEndsAtOnceAndAReportRunsBesideTheFirst)
     EXPECT_EQ(first.process().state(), QProcess::Running);
     first.process().kill();
     first.process().waitForFinished(5000);
+}
+
+TEST(ProgramProcess, StopSignalClosesWithoutTheQuestionAndSavesEverything)
+{
+    TempFolder folder;
+    writeSettings(folder);
+    ProgramProcess program(folder);
+    program.start({});
+    const QString lockFile = folder.file(QStringLiteral("tmp/WARDALECOUNTER"));
+    for (int i = 0; i < 100 && !QFile::exists(lockFile); ++i)
+        program.process().waitForFinished(50);
+    program.process().waitForFinished(300);
+    ASSERT_EQ(program.process().state(), QProcess::Running);
+    program.process().terminate();
+    ASSERT_TRUE(program.process().waitForFinished(10000));
+    EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.process().exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("data/pc_all.dat"))));
+    EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("data/pc_gate.dat"))));
+    EXPECT_TRUE(Cp932Codec::decode(folder.read(QStringLiteral("data/options.ini"))).contains(QStringLiteral("WindowWidth=")));
 }
