@@ -13,3 +13,8 @@ bool TickTable::TickElapsed(int entry, std::uint32_t ms) const
 {
     return ticksSince(m_ticks[entry], m_clock.tickMs()) >= ms;
 }
+
+void TickTable::TickMarkBack(int entry, std::uint32_t ms)
+{
+    m_ticks[entry] = m_clock.tickMs() - ms;
+}

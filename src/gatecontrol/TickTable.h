@@ -20,6 +20,8 @@ public:
 
     void TickMark(int entry);
     bool TickElapsed(int entry, std::uint32_t ms) const;
+    // Marks the entry as if it had been marked ms ago, so a restarted timer has already run ms.
+    void TickMarkBack(int entry, std::uint32_t ms);
     std::uint32_t stamp(int entry) const { return m_ticks[entry]; }
 
 private:

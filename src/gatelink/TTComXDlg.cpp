@@ -69,6 +69,8 @@ void TTComXDlg::LinkInit(LinkLogModel* log, int gate, bool isRelay, const TcpIpP
     m_handlingError = false;
     m_dataSeen = false;
     m_idlePingRounds = 0;
+    m_connectionAttempts = 0;
+    m_reconnectPending = false;
     m_hostActivity = false;
     m_serverPort = isRelay ? entry.port : kDefaultServerPort;
 
@@ -342,6 +344,8 @@ void TTComXDlg::clientConnected()
     m_open = true;
     // Once connected, a later error is no longer a failure of the first attempt.
     m_firstConnection = false;
+    // The connection confirms a reconnect that supervision started.
+    m_reconnectPending = false;
     setConnected(true);
 }
 

@@ -158,6 +158,12 @@ public:
     void setDataSeen(bool seen) { m_dataSeen = seen; }
     int idlePingRounds() const { return m_idlePingRounds; }
     void setIdlePingRounds(int rounds) { m_idlePingRounds = rounds; }
+    // Supervision state: attempts above 0 mark a gate tried without a connection; a pending
+    // reconnect has been started and not yet confirmed.
+    int connectionAttempts() const { return m_connectionAttempts; }
+    void setConnectionAttempts(int attempts) { m_connectionAttempts = attempts; }
+    bool reconnectPending() const { return m_reconnectPending; }
+    void setReconnectPending(bool pending) { m_reconnectPending = pending; }
     bool countFilter() const { return m_receiver.countFilter(); }
     void setCountFilter(bool on) { m_receiver.setCountFilter(on); }
 
@@ -218,6 +224,8 @@ private:
     bool m_handlingError = false;
     bool m_dataSeen = false;
     int m_idlePingRounds = 0;
+    int m_connectionAttempts = 0;
+    bool m_reconnectPending = false;
     bool m_hostActivity = false;
     bool m_clientReadPending = false;
 };

@@ -17,8 +17,13 @@ public:
     virtual bool xlsxReportAvailable() { return true; }
     // Tag processing of a tag frame from gate link `gate`.
     virtual void TagDetected(int, const TagReport&) {}
-    // Per-gate sequence tick, layout pass tick and full refresh of the active page.
-    virtual void ConnectCheckTimerTimer() {}
+    // The detected-tag view and its alarm marks, the buzzer.
+    virtual bool tagViewBusy() const { return false; }
+    virtual void restartGridUpdateTimer() {}
+    virtual void markAlarmsHandled(int) {}
+    virtual int alarmSelector(int) const { return 0; }
+    virtual bool buzzerRunning() const { return false; }
+    // Layout pass tick and full refresh of the active page.
     virtual void Timer1Timer() {}
     virtual void Timer2Timer() {}
     virtual void GraphView() {}

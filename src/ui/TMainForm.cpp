@@ -1,6 +1,8 @@
 #include "ui/TMainForm.h"
 
 #include "config/SettingsCatalogue.h"
+#include "gatecontrol/GateControl.h"
+#include "gatecontrol/GateSequence.h"
 #include "platform/DataFolder.h"
 #include "platform/ImageTint.h"
 #include "platform/PathRules.h"
@@ -68,6 +70,7 @@ TMainForm::TMainForm(const StartupOptions& options, QWidget* parent)
     // The progress window comes right after the main window, as the other windows do.
     m_progress = std::make_unique<TProg>();
     createCountCommands();
+    createGateControl();
 }
 
 TMainForm::~TMainForm() = default;
@@ -96,7 +99,7 @@ void TMainForm::buildWindow()
         timer->setInterval(1);
     }
     Timer1.setSingleShot(true);
-    connect(&ConnectCheckTimer, &QTimer::timeout, this, [this] { m_subsystems->ConnectCheckTimerTimer(); });
+    connect(&ConnectCheckTimer, &QTimer::timeout, this, [this] { m_gateControl->sequence().ConnectCheckTimerTimer(); });
     connect(&CloseTimer, &QTimer::timeout, this, &TMainForm::CloseTimerTimer);
     connect(&Timer1, &QTimer::timeout, this, [this] { m_subsystems->Timer1Timer(); });
     connect(&Timer2, &QTimer::timeout, this, [this] {

@@ -4,6 +4,7 @@
 #include "config/SettingsRecord.h"
 #include "counting/CountFiles.h"
 #include "counting/CountModel.h"
+#include "gatecontrol/SequenceHost.h"
 #include "gatecontrol/SequenceRecord.h"
 #include "gatelink/GateReportSink.h"
 #include "gatelink/LinkHost.h"
@@ -22,7 +23,9 @@
 #include <memory>
 
 class CountCsvCommands;
+class GateControl;
 class GatePages;
+class TGateErrorForm;
 class MainFormPrompts;
 class MainFormSubsystems;
 class QAction;
@@ -37,7 +40,11 @@ class TTComXDlg;
 
 // The main window: owns the settings record, the count tables, the gate pages and the timers for
 // the whole run, and carries out start-up (creation, first show) and the two-phase shutdown.
-class TMainForm final : public QMainWindow, public IniFileHost, public LinkHost, public GateReportSink
+class TMainForm final : public QMainWindow,
+                        public IniFileHost,
+                        public LinkHost,
+                        public GateReportSink,
+                        public SequenceHost
 {
     Q_OBJECT
 
@@ -97,6 +104,29 @@ public:
     QString gateName(int gate) const override;
     void ShowFatalConnectionError(const QString& caption, const QString& text) override;
 
+    // SequenceHost
+    bool tagViewBusy() const override;
+    bool buzzerRunning() const override;
+    bool shutdownComplete() const override { return m_shutdownComplete; }
+    void startTimer1() override { Timer1.start(); }
+    void restartGridUpdateTimer() override;
+    void GateTabCaptionSet(int slot) override;
+    void markAlarmsHandled(int slot) override;
+    int alarmSelector(int slot) const override;
+    int activeGateSlot() const override;
+    bool rfPauseButtonEnabled() const override;
+    void setRfPauseButtonEnabled(bool enabled) override;
+    void showConnectionError(const QString& text, int pointSize) override;
+    void closeConnectionError() override;
+    bool networkReady() override;
+    void recreateLinks() override;
+
+    GateControl& gateControl() { return *m_gateControl; }
+    TGateErrorForm* connectionErrorWindow() const { return m_errorForm; }
+    // Ctrl+Shift+Q: the LAN settings of the shown gate, then its restart.
+    bool TCPIPOpen(int slot);
+    int shownGate() const;
+
     // GateReportSink
     void CountValuesReceived(int gate, const CountRecord& record) override;
     void TagDetected(int gate, const TagReport& report) override;
@@ -112,6 +142,7 @@ public:
     void Write_DAY_file() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -137,6 +168,8 @@ private:
     void writeExitCsv();
     void FormShow();
     void createLinks();
+    void createGateControl();
+    QStringList activeGateAddresses() const;
     bool FormCloseQuery();
     void FormClose();
     void FormResize();
@@ -160,6 +193,9 @@ private:
     LinkLogModel m_linkLog;
     tagTCPIPPara m_tcpipPara;
     std::array<TTComXDlg*, LinkShared::kLinks> m_links{};
+    std::unique_ptr<GateControl> m_gateControl;
+    TGateErrorForm* m_errorForm = nullptr;
+    bool m_keyGuard = false;
     std::array<SequenceRecord, kSlots> m_sequence{};
 
     QFrame* OuterPanel = nullptr;

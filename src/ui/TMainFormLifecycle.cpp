@@ -1,6 +1,8 @@
 #include "ui/TMainForm.h"
 
 #include "config/SettingsCatalogue.h"
+#include "gatecontrol/ConnectionSupervisor.h"
+#include "gatecontrol/GateControl.h"
 #include "gatelink/TTComXDlg.h"
 #include "platform/Clock.h"
 #include "platform/WindowPlacement.h"
@@ -224,7 +226,8 @@ void TMainForm::FormClose()
 {
     m_closing = true;
     m_counts.setClosing(true);
-    for (QTimer* timer : {&Timer1, &Timer2, &CloseTimer, &ConnectCheckTimer, m_countFiles->backUpTimer()})
+    for (QTimer* timer : {&m_gateControl->supervisor().severReconnectTimer(), &Timer1, &Timer2, &CloseTimer,
+                          &ConnectCheckTimer, m_countFiles->backUpTimer()})
         timer->stop();
     if (m_settings.eeprom.logBeforeClear)
         m_subsystems->writeEepromLogs();

@@ -17,3 +17,15 @@ TEST(TickTable, ElapsedAcrossTheWrapOfTheTickCounter)
     clock.advanceMs(6000000);
     EXPECT_TRUE(table.TickElapsed(48, 6000000));
 }
+
+TEST(TickTable, MarkBackAcrossTheWrapHasAlreadyRun)
+{
+    ManualClock clock(0.0, 1000);
+    TickTable table(clock);
+    table.TickMarkBack(30, 3000);
+    EXPECT_EQ(table.stamp(30), 0xFFFFFFFFu - 1999u);
+    EXPECT_TRUE(table.TickElapsed(30, 3000));
+    EXPECT_FALSE(table.TickElapsed(30, 3001));
+    clock.advanceMs(7000);
+    EXPECT_TRUE(table.TickElapsed(30, 10000));
+}

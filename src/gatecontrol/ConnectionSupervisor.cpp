@@ -1,0 +1,217 @@
+#include "gatecontrol/ConnectionSupervisor.h"
+
+#include "config/SettingsRecord.h"
+#include "gatecontrol/SequenceHost.h"
+#include "gatecontrol/TickTable.h"
+#include "gatelink/TTComXDlg.h"
+#include "gatelink/TcpIpPara.h"
+
+#include <algorithm>
+
+namespace {
+
+// Counts a re-creation in progress for the lifetime of the guard.
+class RecreateGuard final
+{
+public:
+    explicit RecreateGuard(int& depth) : m_depth(depth) { ++m_depth; }
+    ~RecreateGuard() { --m_depth; }
+    RecreateGuard(const RecreateGuard&) = delete;
+    RecreateGuard& operator=(const RecreateGuard&) = delete;
+
+private:
+    int& m_depth;
+};
+
+} // namespace
+
+ConnectionSupervisor::ConnectionSupervisor(const GateControlContext& context, RecreateWait wait, QObject* parent)
+    : QObject(parent), m_ctx(context), m_wait(std::move(wait))
+{
+    SeverReconnectTimer.setObjectName(QStringLiteral("SeverReconnectTimer"));
+    SeverReconnectTimer.setInterval(kSeverReconnectMs);
+    connect(&SeverReconnectTimer, &QTimer::timeout, this, &ConnectionSupervisor::SeverReconnectTimerTimer);
+}
+
+void ConnectionSupervisor::ClientSockReconnect(int slot)
+{
+    TTComXDlg* link = m_ctx.gateLink(slot);
+    SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
+    if (!link) {
+        record.step = 0;
+        return;
+    }
+    if (!link->isConnected())
+        m_ctx.host.GateTabCaptionSet(slot);
+    const bool autoReconnect = m_ctx.settings.autoReconnect;
+    const bool allowed = autoReconnect || (!record.listed && link->hasClientSocket() && !link->reconnectPending());
+    if (allowed) {
+        const TcpIpParaEntry& entry = m_ctx.tcpip.entry(tagTCPIPPara::GateRow, slot);
+        const bool moved = link->clientPort() != entry.port || link->clientAddress() != entry.address;
+        if (link->isOpen() || (link->hasClientSocket() && (!link->reconnectPending() || moved))) {
+            recreateClient(*link, slot, true);
+            m_ctx.ticks.TickMark(TickTable::kConnection + slot);
+            record.startDelay = 5;
+        } else if (!autoReconnect) {
+            link->setReconnectPending(false);
+        }
+    } else {
+        // Reconnecting waits for the user: the gate keeps a closed socket until then.
+        recreateClient(*link, slot, false);
+        link->setConnectionAttempts(1);
+    }
+    m_ctx.links.stopwatch.StopwatchStart(LinkShared::kGateSlots + slot);
+    record.step = 0;
+}
+
+void ConnectionSupervisor::recreateClient(TTComXDlg& link, int slot, bool open)
+{
+    const RecreateGuard guard(m_recreating);
+    link.clearFirstConnection();
+    link.RecreateClientSocket();
+    link.setConnected(false);
+    m_wait(kRecreateWaitMs);
+    const TcpIpParaEntry& entry = m_ctx.tcpip.entry(tagTCPIPPara::GateRow, slot);
+    link.setClientEndpoint(entry.address, entry.port);
+    if (open)
+        link.ClientOpen();
+    link.setReconnectPending(open);
+    link.setOpen(false);
+}
+
+void ConnectionSupervisor::ServerSockRecreate(int slot)
+{
+    TTComXDlg* relay = m_ctx.relayLink(slot);
+    if (!relay)
+        return;
+    const bool autoDisconnect = m_ctx.settings.hostAutoDisconnect;
+    if (relay->isOpen()) {
+        if (!autoDisconnect && relay->isListening())
+            return;
+        const RecreateGuard guard(m_recreating);
+        relay->clearFirstConnection();
+        relay->RecreateServerSocket();
+        // The new server is inactive until the gate is back; an open flag left set would make every
+        // following relay reset re-create it again.
+        relay->setOpen(false);
+        m_wait(kRecreateWaitMs);
+    } else if (relay->isListening() && autoDisconnect) {
+        relay->ServerStopListening();
+    }
+}
+
+void ConnectionSupervisor::relayReset(int slot)
+{
+    const int grace = m_ctx.settings.hostGraceSeconds;
+    if (grace == 0) {
+        ServerSockRecreate(slot);
+        return;
+    }
+    m_ctx.records[static_cast<std::size_t>(slot)].relayCountdown = grace;
+    if (!SeverReconnectTimer.isActive())
+        SeverReconnectTimer.start();
+}
+
+void ConnectionSupervisor::SeverReconnectTimerTimer()
+{
+    if (m_recreating > 0)
+        return;
+    SeverReconnectTimer.stop();
+    for (int slot = 0; slot < LinkShared::kGateSlots; ++slot) {
+        SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
+        if (record.relayCountdown > 0)
+            --record.relayCountdown;
+        if (record.relayCountdown == 0)
+            ServerSockRecreate(slot);
+    }
+    SeverReconnectTimer.start();
+}
+
+void ConnectionSupervisor::relayCountdownDone(int slot)
+{
+    m_ctx.records[static_cast<std::size_t>(slot)].relayCountdown = -1;
+    if (!SeverReconnectTimer.isActive())
+        return;
+    const bool nonePending = std::all_of(m_ctx.records.begin(), m_ctx.records.end(),
+                                         [](const SequenceRecord& record) { return record.relayCountdown < 0; });
+    if (nonePending)
+        SeverReconnectTimer.stop();
+}
+
+void ConnectionSupervisor::PingCallback(const TAsyncPingResult& result)
+{
+    const int slot = result.identifier - 1;
+    if (slot < 0 || slot >= LinkShared::kGateSlots || m_recreating > 0)
+        return;
+    SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
+    TTComXDlg* link = m_ctx.gateLink(slot);
+    const bool waiting = record.step == 28 && record.expectedLength == 0 && record.expectedCode == 0;
+    if (!link || !waiting)
+        return;
+    if (result.errorCode == 0 || link->dataSeen()) {
+        if (link->isOpen()) {
+            link->setIdlePingRounds(0);
+            record.step = 26;
+        }
+        return;
+    }
+    link->LinkLog(QStringLiteral("Ping Result=") + QString::number(result.errorCode), LogDirection::ToGate);
+    if (link->idlePingRounds() < kFailedPingsBeforeReconnect) {
+        link->setIdlePingRounds(link->idlePingRounds() + 1);
+        m_ctx.ticks.TickMark(TickTable::kReply + slot);
+        return;
+    }
+    if (m_ctx.settings.relayServer)
+        relayReset(slot);
+    ClientSockReconnect(slot);
+    link->setIdlePingRounds(0);
+}
+
+void ConnectionSupervisor::ConnectionImageClick()
+{
+    for (int slot = 0; slot < LinkShared::kGateSlots; ++slot) {
+        SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
+        if (!record.listed)
+            continue;
+        record.listed = false;
+        record.acknowledged = false;
+        if (m_ctx.settings.autoReconnect)
+            continue;
+        record.step = 0;
+        if (TTComXDlg* link = m_ctx.gateLink(slot))
+            link->setConnectionAttempts(0);
+        restartTimers(slot);
+    }
+}
+
+void ConnectionSupervisor::errorWindowClosed()
+{
+    for (int slot = 0; slot < LinkShared::kGateSlots; ++slot) {
+        SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
+        record.acknowledged = record.listed;
+        const TTComXDlg* link = m_ctx.gateLink(slot);
+        if (!link || link->isConnected())
+            continue;
+        if (link->connectionAttempts() > 0 || m_ctx.ticks.TickElapsed(TickTable::kConnection + slot, 5000))
+            m_ctx.ticks.TickMarkBack(TickTable::kConnection + slot, kTimerRestartMs);
+    }
+}
+
+void ConnectionSupervisor::restartSlot(int slot)
+{
+    if (m_ctx.settings.relayServer)
+        ServerSockRecreate(slot);
+    ClientSockReconnect(slot);
+    ConnectionImageClick();
+    m_ctx.records[static_cast<std::size_t>(slot)].step = 0;
+    if (TTComXDlg* link = m_ctx.gateLink(slot))
+        link->setConnectionAttempts(0);
+    restartTimers(slot);
+}
+
+void ConnectionSupervisor::restartTimers(int slot)
+{
+    m_ctx.ticks.TickMarkBack(TickTable::kConnection + slot, kTimerRestartMs);
+    m_ctx.ticks.TickMarkBack(TickTable::kIdle + slot, kTimerRestartMs);
+    m_ctx.ticks.TickMarkBack(TickTable::kReply + slot, kTimerRestartMs);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "gatecontrol/GateControlContext.h"
+#include "gatecontrol/RecreateWait.h"
+#include "gatecontrol/TAsyncPingResult.h"
+
+#include <QObject>
+#include <QTimer>
+
+class PingService;
+
+// Recovery of lost gates: re-creating and reconnecting a gate link's client socket, re-creating a
+// relay link's server (which cuts its host PC off), the delayed relay re-creation, the ping result
+// of an idle gate, the connection image and the closing of the connection-error window.
+class ConnectionSupervisor final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ConnectionSupervisor)
+
+public:
+    static constexpr int kRecreateWaitMs = 500;
+    static constexpr int kSeverReconnectMs = 1000;
+    static constexpr int kFailedPingsBeforeReconnect = 9;
+    static constexpr int kTimerRestartMs = 3000;
+
+    ConnectionSupervisor(const GateControlContext& context, RecreateWait wait, QObject* parent = nullptr);
+
+    void ClientSockReconnect(int slot);
+    void ServerSockRecreate(int slot);
+    // The relay reset of a lost gate: re-create its relay server now (grace time 0) or count down.
+    void relayReset(int slot);
+    QTimer& severReconnectTimer() { return SeverReconnectTimer; }
+    void SeverReconnectTimerTimer();
+    // Clears a pending relay countdown once the gate is up; the timer stops when none is left.
+    void relayCountdownDone(int slot);
+
+    void PingCallback(const TAsyncPingResult& result);
+    // The user clicked the connection image; the caller checks that a gate page is shown.
+    void ConnectionImageClick();
+    // The connection-error window is closing.
+    void errorWindowClosed();
+    // The LAN settings of the slot were confirmed: recover the relay, reconnect and try at once.
+    void restartSlot(int slot);
+
+private:
+    void recreateClient(TTComXDlg& link, int slot, bool open);
+    void restartTimers(int slot);
+
+    GateControlContext m_ctx;
+    RecreateWait m_wait;
+    QTimer SeverReconnectTimer;
+    // Set while a re-creation pumps events, so that a ping result or countdown arriving meanwhile
+    // does not start a second re-creation on top of it.
+    int m_recreating = 0;
+};

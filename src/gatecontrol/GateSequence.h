@@ -1,0 +1,55 @@
+#pragma once
+
+#include "gatecontrol/GateControlContext.h"
+
+#include <cstdint>
+
+class ConnectionSupervisor;
+class PingService;
+
+// The start-up and connection-check sequence of the 15 gate slots, one step per slot and tick of
+// ConnectCheckTimer. Other subsystems move a slot to the fixed steps of SequenceRecord.
+class GateSequence final
+{
+public:
+    static constexpr int kReplyLimitMs = 3000;
+    static constexpr int kIdleMs = 3000;
+    static constexpr int kPingTimeoutMs = 2500;
+    static constexpr int kFirstConnectMs = 10000;
+    static constexpr int kTriedMs = 5000;
+    static constexpr int kDeferredIntervalMs = 1000;
+    static constexpr int kMaxStartDelay = 20;
+
+    GateSequence(const GateControlContext& context, ConnectionSupervisor& supervisor, PingService& ping);
+
+    void ConnectCheckTimerTimer();
+
+    // Entry points of the tag processing, buzzer, RF pause and close query.
+    // An alarm is taken only while the slot idles at step 26; returns whether it was.
+    bool requestAlarm(int slot);
+    void startRfPause(int slot);
+    void startRfResume(int slot);
+
+private:
+    bool linkStart();
+    void connectionLossCheck(int slot);
+    void runStep(int slot);
+    void send(int slot, int length, std::uint8_t code);
+    void waitStep(int slot);
+    void onAccept(int slot);
+    void connectionWait(int slot);
+    void composeErrorWindow();
+    void wordLayoutRule(int slot);
+    void gateIsUp(int slot);
+    // Steps 22 and 41: gate is up, then the read loop unless counting only.
+    void startReadLoop(int slot, int nextWithLoop, int nextWithout);
+    void idle(int slot);
+    void check(int slot);
+    void updateRfPauseButton();
+    bool relaying() const;
+    bool quiet() const;
+
+    GateControlContext m_ctx;
+    ConnectionSupervisor& m_supervisor;
+    PingService& m_ping;
+};
