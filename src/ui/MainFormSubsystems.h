@@ -23,10 +23,9 @@ public:
     virtual void markAlarmsHandled(int) {}
     virtual int alarmSelector(int) const { return 0; }
     virtual bool buzzerRunning() const { return false; }
-    // Layout pass tick and full refresh of the active page.
-    virtual void Timer1Timer() {}
-    virtual void Timer2Timer() {}
-    virtual void GraphView() {}
+    // The detected-tag grid of a gate page: its font for the window's aspect class, and its refresh.
+    virtual void pickTagFont(int, int) {}
+    virtual void refreshTagGrid(int) {}
     // EEPROM watch and lamp schedule: the first tick at show, and the log written before exit.
     virtual void eepromWatchTick() {}
     virtual void lampScheduleTick() {}

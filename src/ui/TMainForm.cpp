@@ -11,6 +11,9 @@
 #include "reports/CountCsvOptions.h"
 #include "reports/ReportMode.h"
 #include "ui/CountCsvCommands.h"
+#include "ui/CountView.h"
+#include "ui/CountViewParts.h"
+#include "ui/LayoutPass.h"
 #include "ui/DialogPrompts.h"
 #include "ui/GatePages.h"
 #include "ui/MainFormSubsystems.h"
@@ -101,11 +104,8 @@ void TMainForm::buildWindow()
     Timer1.setSingleShot(true);
     connect(&ConnectCheckTimer, &QTimer::timeout, this, [this] { m_gateControl->sequence().ConnectCheckTimerTimer(); });
     connect(&CloseTimer, &QTimer::timeout, this, &TMainForm::CloseTimerTimer);
-    connect(&Timer1, &QTimer::timeout, this, [this] { m_subsystems->Timer1Timer(); });
-    connect(&Timer2, &QTimer::timeout, this, [this] {
-        Timer2.stop();
-        m_subsystems->Timer2Timer();
-    });
+    connect(&Timer1, &QTimer::timeout, this, [this] { m_countView->Timer1Timer(); });
+    connect(&Timer2, &QTimer::timeout, this, [this] { m_layoutPass->Timer2Timer(); });
 }
 
 void TMainForm::buildLogPages()
@@ -244,6 +244,7 @@ void TMainForm::FormCreate()
     setDialogFolders();
     placeWindow();
     completePages();
+    createCountView();
 
     if (m_options.reportMode)
         runReportMode();
@@ -262,14 +263,44 @@ void TMainForm::runReportMode()
         m_reportError = result.error.isEmpty() ? QStringLiteral("report not written") : result.error;
 }
 
+void TMainForm::createCountView()
+{
+    CountViewParts parts;
+    parts.settings = &m_settings;
+    parts.clock = &m_clock;
+    parts.counts = &m_counts;
+    parts.pages = m_pages.get();
+    parts.pageControl = PageControl1;
+    parts.timer1 = &Timer1;
+    parts.timer2 = &Timer2;
+    parts.connectionImage = ConnectionImage;
+    parts.digits = &m_digits;
+    parts.comma = &m_comma;
+    parts.connectionImages = &m_connectionImages;
+    m_countView = std::make_unique<CountView>(parts, *this);
+    m_layoutPass = std::make_unique<LayoutPass>(*m_countView, m_settings, PageControl1, Timer1, Timer2);
+    m_counts.setViewHost(m_countView.get());
+    connect(PageControl1, &QTabWidget::currentChanged, this,
+            [this](int index) { m_countView->PageControl1Change(index, m_layoutPass->pending()); });
+}
+
+void TMainForm::pickTagFont(int gate, int aspectClass)
+{
+    m_subsystems->pickTagFont(gate, aspectClass);
+}
+
+void TMainForm::refreshTagGrid(int gate)
+{
+    m_subsystems->refreshTagGrid(gate);
+}
+
 void TMainForm::createCountCommands()
 {
     CountCsvCommands::Hooks hooks;
     hooks.connectionCheckRunning = [this] { return ConnectCheckTimer.isActive(); };
-    hooks.PageLabelSet = [] {};
+    hooks.PageLabelSet = [this] { m_countView->PageLabelSet(PageControl1->currentIndex()); };
     hooks.requestLayoutPass = [this] {
-        m_passPage = 14;
-        m_returnPage = -1;
+        m_layoutPass->arm();
         Timer2.start();
     };
     m_csvCommands =

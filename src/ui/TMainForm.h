@@ -13,6 +13,7 @@
 #include "gatelink/TcpIpPara.h"
 #include "gatecontrol/TickTable.h"
 #include "reports/ReportDateRange.h"
+#include "ui/CountViewWindow.h"
 #include "ui/StartupOptions.h"
 
 #include <QImage>
@@ -23,6 +24,8 @@
 #include <memory>
 
 class CountCsvCommands;
+class CountView;
+class LayoutPass;
 class GateControl;
 class GatePages;
 class TGateErrorForm;
@@ -44,7 +47,8 @@ class TMainForm final : public QMainWindow,
                         public IniFileHost,
                         public LinkHost,
                         public GateReportSink,
-                        public SequenceHost
+                        public SequenceHost,
+                        public CountViewWindow
 {
     Q_OBJECT
 
@@ -122,6 +126,16 @@ public:
     void recreateLinks() override;
 
     GateControl& gateControl() { return *m_gateControl; }
+    CountView& countView() { return *m_countView; }
+    LayoutPass& layoutPass() { return *m_layoutPass; }
+
+    // CountViewWindow
+    bool gateLinkConnected(int slot) const override { return gateConnected(slot); }
+    double horizontalScale() const override { return m_scaleX; }
+    double verticalScale() const override { return m_scaleY; }
+    bool windowMinimised() const override { return m_minimised; }
+    void pickTagFont(int gate, int aspectClass) override;
+    void refreshTagGrid(int gate) override;
     TGateErrorForm* connectionErrorWindow() const { return m_errorForm; }
     // Ctrl+Shift+Q: the LAN settings of the shown gate, then its restart.
     bool TCPIPOpen(int slot);
@@ -164,6 +178,7 @@ private:
     void placeWindow();
     void completePages();
     void createCountCommands();
+    void createCountView();
     void runReportMode();
     void writeExitCsv();
     void FormShow();
@@ -242,7 +257,6 @@ private:
     bool m_closed = false;
     bool m_skipQuestion = false;
     Qt::WindowStates m_lastState = Qt::WindowNoState;
-    // Layout pass over all gate pages: next page (-1 = none pending) and the page to return to.
-    int m_passPage = 14;
-    int m_returnPage = -1;
+    std::unique_ptr<CountView> m_countView;
+    std::unique_ptr<LayoutPass> m_layoutPass;
 };

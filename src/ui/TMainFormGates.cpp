@@ -5,6 +5,7 @@
 #include "gatecontrol/GateControlContext.h"
 #include "gatecontrol/GateSequence.h"
 #include "gatelink/TTComXDlg.h"
+#include "ui/CountView.h"
 #include "ui/MainFormSubsystems.h"
 #include "ui/TGateErrorForm.h"
 #include "ui/TSetTCPIPDlg.h"
@@ -61,8 +62,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 
 int TMainForm::shownGate() const
 {
-    const int slot = activeGateSlot();
-    return slot < 0 ? 0 : slot;
+    return m_countView->shownGate();
 }
 
 bool TMainForm::TCPIPOpen(int slot)
@@ -123,17 +123,7 @@ void TMainForm::setRfPauseButtonEnabled(bool enabled)
 
 void TMainForm::GateTabCaptionSet(int slot)
 {
-    if (slot < 0 || slot >= kSlots)
-        return;
-    const bool connected = gateConnected(slot);
-    if (activeGateSlot() == slot)
-        ConnectionImage->setPixmap(QPixmap::fromImage(m_connectionImages[connected ? 0 : 1]));
-    const GateSlotSettings& gate = m_settings.gates[slot];
-    const QString& message = m_settings.unconnectedMessage;
-    if (connected)
-        PageControl1->setTabText(slot, gate.shortName);
-    else if (!message.isEmpty())
-        PageControl1->setTabText(slot, gate.shortName + QStringLiteral("【") + message + QStringLiteral("】"));
+    m_countView->GateTabCaptionSet(slot);
 }
 
 void TMainForm::showConnectionError(const QString& text, int pointSize)

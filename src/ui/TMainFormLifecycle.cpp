@@ -11,6 +11,8 @@
 #include "ui/CountCsvCommands.h"
 #include "ui/GatePages.h"
 #include "ui/MainFormPrompts.h"
+#include "ui/CountView.h"
+#include "ui/LayoutPass.h"
 #include "ui/MainFormSubsystems.h"
 
 #include <QCloseEvent>
@@ -266,14 +268,16 @@ void TMainForm::changeEvent(QEvent* event)
 
 void TMainForm::FormResize()
 {
-    if (m_passPage < 0) {
+    // Resizes while the window is still being built come before the count display exists.
+    if (!m_countView)
+        return;
+    if (!m_layoutPass->pending()) {
         Timer1.stop();
         Timer2.stop();
     }
     const Qt::WindowStates state = windowState();
     if (state != m_lastState && !isMinimized()) {
-        m_passPage = 14;
-        m_returnPage = -1;
+        m_layoutPass->arm();
     }
     const int active = PageControl1->currentIndex();
     if (active == kLogTagPage || active == kLinkLogPage)
@@ -287,7 +291,8 @@ void TMainForm::FormResize()
             resize(shaped);
     }
     alignButtons();
-    m_subsystems->GraphView();
+    m_countView->allowForcedPasses();
+    m_countView->GraphView();
     Timer1.start();
     Timer2.start();
 }
