@@ -7,7 +7,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 DATA="$HERE/data"
 PROGRAM="$BUILD/src/wardalecounter"
 SIM="$BUILD/tools/gatesim/wardale-gatesim"
-SECONDS_UNDER_XVFB=${DEMO_SECONDS:-12}
+SECONDS_UNDER_XVFB=${DEMO_SECONDS:-16}
 
 rm -rf "$DATA"
 mkdir -p "$DATA"
@@ -58,6 +58,7 @@ trap cleanup EXIT
 
 if [ -x "$SIM" ]; then
     "$SIM" --listen 127.0.0.1:19004 --listen 127.0.0.1:19005 --listen 127.0.0.1:19006 --config "$HERE/gatesim.conf" \
+        --control 127.0.0.1:19090 \
         --log "$HERE/gatesim.log" < /dev/null > "$HERE/gatesim.out" 2>&1 &
     pids+=($!)
     sleep 1
@@ -74,6 +75,13 @@ pids+=($!)
 sleep 1
 DISPLAY=:77 "$PROGRAM" --data-dir "$DATA" > "$HERE/program.log" 2>&1 &
 pids+=($!)
-sleep "$SECONDS_UNDER_XVFB"
+# Halfway through, the second simulated gate drops its connection; the program reconnects it.
+sleep $((SECONDS_UNDER_XVFB / 2))
+if [ -x "$SIM" ]; then
+    exec 3<>/dev/tcp/127.0.0.1/19090 && echo "fault 1 drop" >&3 && exec 3>&-
+    sleep 0.2
+    DISPLAY=:77 import -window root "$HERE/screenshot-dropped.png"
+fi
+sleep $((SECONDS_UNDER_XVFB - SECONDS_UNDER_XVFB / 2))
 DISPLAY=:77 import -window root "$HERE/screenshot.png"
 echo "screenshot saved to $HERE/screenshot.png"

@@ -3,10 +3,9 @@
 #include "counting/CountModel.h"
 #include "platform/ManualClock.h"
 
+#include "FuzzInputFile.h"
+
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <cmath>
 #include <cstddef>
@@ -30,23 +29,13 @@ QByteArray saved(const CountModel& model)
 // tables save back to the same bytes after a second load.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // Refused files are copied aside with a sync; a memory file system keeps the runs fast.
-    static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists()
-                                    ? QStringLiteral("/dev/shm/wardale-fuzz-XXXXXX")
-                                    : QDir::tempPath() + QStringLiteral("/wardale-fuzz-XXXXXX"));
-    const QString path = folder.filePath(QLatin1String(CountFiles::kDayFileName));
-    {
-        // A fresh file each run: rewriting one in place makes the file system flush it on close.
-        QFile::remove(path);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return 0;
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    const QString folder = writeFuzzInputFile(CountFiles::kDayFileName, data, size);
+    if (folder.isEmpty())
+        return 0;
 
     ManualClock clock(44287.5);
     CountModel model(clock);
-    CountFiles files(model, clock, folder.path());
+    CountFiles files(model, clock, folder);
     files.setLogSink([](const QString&) {});
     files.Read_DAY_file();
 
@@ -74,6 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountModel reloaded(clock);
     if (CountDayFile::read(again, reloaded).outcome != CountFileLoad::Outcome::Loaded || saved(reloaded) != first)
         __builtin_trap();
-    QFile::remove(path + QStringLiteral(".bad"));
+    QFile::remove(folder + QLatin1Char('/') + QLatin1String(CountFiles::kDayFileName) + QStringLiteral(".bad"));
     return 0;
 }

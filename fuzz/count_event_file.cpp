@@ -3,10 +3,9 @@
 #include "counting/CountModel.h"
 #include "platform/ManualClock.h"
 
+#include "FuzzInputFile.h"
+
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <cmath>
 #include <cstddef>
@@ -29,23 +28,13 @@ QByteArray saved(const CountModel& model)
 // survives a rebuild of every gate and saves back to the same bytes after a second load.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // Refused files are copied aside with a sync; a memory file system keeps the runs fast.
-    static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists()
-                                    ? QStringLiteral("/dev/shm/wardale-fuzz-XXXXXX")
-                                    : QDir::tempPath() + QStringLiteral("/wardale-fuzz-XXXXXX"));
-    const QString path = folder.filePath(QLatin1String(CountFiles::kEventFileName));
-    {
-        // A fresh file each run: rewriting one in place makes the file system flush it on close.
-        QFile::remove(path);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return 0;
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    const QString folder = writeFuzzInputFile(CountFiles::kEventFileName, data, size);
+    if (folder.isEmpty())
+        return 0;
 
     ManualClock clock(44287.5);
     CountModel model(clock);
-    CountFiles files(model, clock, folder.path());
+    CountFiles files(model, clock, folder);
     files.setLogSink([](const QString&) {});
     if (files.Read_PC_file().outcome == CountFileLoad::Outcome::Loaded) {
         if (model.eventCount() > 0 && std::isfinite(model.event(0).time))
@@ -61,6 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (CountEventFile::read(again, reloaded).outcome != CountFileLoad::Outcome::Loaded || saved(reloaded) != first)
             __builtin_trap();
     }
-    QFile::remove(path + QStringLiteral(".bad"));
+    QFile::remove(folder + QLatin1Char('/') + QLatin1String(CountFiles::kEventFileName) + QStringLiteral(".bad"));
     return 0;
 }

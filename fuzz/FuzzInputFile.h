@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+
+// The fuzz input as a fresh file in a folder of its own; a memory file system keeps the runs fast,
+// since refused files are copied aside with a sync. Returns the folder, or empty when the file could not be written.
+inline QString writeFuzzInputFile(const char* fileName, const std::uint8_t* data, std::size_t size)
+{
+    static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists()
+                                    ? QStringLiteral("/dev/shm/wardale-fuzz-XXXXXX")
+                                    : QDir::tempPath() + QStringLiteral("/wardale-fuzz-XXXXXX"));
+    const QString path = folder.filePath(QLatin1String(fileName));
+    // A fresh file each run: rewriting one in place makes the file system flush it on close.
+    QFile::remove(path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    return folder.path();
+}
