@@ -1,0 +1,50 @@
+#include "RecoveryCheck.h"
+
+#include <algorithm>
+
+RecoveryCheck::RecoveryCheck(const QList<GateSimLogLine>& log) : m_log(log) {}
+
+bool RecoveryCheck::isReadLoopCommand(const QByteArray& frame)
+{
+    return frame.size() > 4 && frame.at(2) == 'x' && static_cast<quint8>(frame.at(4)) == 0xF2;
+}
+
+RecoveryCheck::GateState RecoveryCheck::stateAt(int gate, quint32 atMs) const
+{
+    const QString unit = QStringLiteral("G%1").arg(gate);
+    GateState state;
+    for (const GateSimLogLine& line : m_log) {
+        if (line.ms > atMs)
+            break;
+        if (line.unit != unit)
+            continue;
+        if (line.kind == QLatin1String("EV")) {
+            if (line.text.startsWith(QLatin1String("connected "))) {
+                state.connected = true;
+                state.sequenceDone = false;
+                state.connectedMs = line.ms;
+                ++state.connections;
+            } else if (line.text == QLatin1String("dropped") || line.text == QLatin1String("disconnected") ||
+                       line.text == QLatin1String("replaced by a new connection")) {
+                state.connected = false;
+                state.sequenceDone = false;
+            }
+        } else if (line.kind == QLatin1String("RX") && state.connected && !state.sequenceDone &&
+                   isReadLoopCommand(line.bytes())) {
+            state.sequenceDone = true;
+            state.sequenceDoneMs = line.ms;
+        }
+    }
+    return state;
+}
+
+RecoveryCheck::Outcome RecoveryCheck::outcome(int gate, quint32 startMs, quint32 endMs, int windowMs) const
+{
+    const GateState state = stateAt(gate, endMs + static_cast<quint32>(windowMs));
+    Outcome outcome;
+    outcome.recovered = state.connected && state.sequenceDone;
+    outcome.reconnected = state.connectedMs >= startMs;
+    if (outcome.recovered && outcome.reconnected)
+        outcome.recoveryMs = static_cast<int>(std::max<qint64>(0, qint64(state.sequenceDoneMs) - qint64(endMs)));
+    return outcome;
+}
