@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -23,4 +24,14 @@ inline QString writeFuzzInputFile(const char* fileName, const std::uint8_t* data
         return QString();
     file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     return folder.path();
+}
+
+// The bytes File::write gives for the model; a writer that fails on memory is a finding.
+template <typename File, typename Model> QByteArray savedBytes(const Model& model)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!File::write(model, buffer))
+        __builtin_trap();
+    return buffer.data();
 }

@@ -6,23 +6,9 @@
 #include "FuzzInputFile.h"
 
 #include <QBuffer>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-QByteArray saved(const CountModel& model)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (!CountDayFile::write(model, buffer))
-        __builtin_trap();
-    return buffer.data();
-}
-
-} // namespace
 
 // Bytes as the day file: the loader takes them, partly or wholly, or refuses them without a fault; every
 // loaded day is found again by the halving search, today's rebuild works on the loaded tables, and the
@@ -56,12 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         model.sortDayRecords(g);
     }
 
-    const QByteArray first = saved(model);
+    const QByteArray first = savedBytes<CountDayFile>(model);
     QByteArray copy = first;
     QBuffer again(&copy);
     again.open(QIODevice::ReadOnly);
     CountModel reloaded(clock);
-    if (CountDayFile::read(again, reloaded).outcome != CountFileLoad::Outcome::Loaded || saved(reloaded) != first)
+    if (CountDayFile::read(again, reloaded).outcome != CountFileLoad::Outcome::Loaded ||
+        savedBytes<CountDayFile>(reloaded) != first)
         __builtin_trap();
     QFile::remove(folder + QLatin1Char('/') + QLatin1String(CountFiles::kDayFileName) + QStringLiteral(".bad"));
     return 0;

@@ -6,23 +6,9 @@
 #include "FuzzInputFile.h"
 
 #include <QBuffer>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-QByteArray saved(const CountModel& model)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (!CountEventFile::write(model, buffer))
-        __builtin_trap();
-    return buffer.data();
-}
-
-} // namespace
 
 // Bytes as the event file: the loader takes them or refuses them without a fault; whatever it takes
 // survives a rebuild of every gate and saves back to the same bytes after a second load.
@@ -42,12 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int g = 0; g < CountModel::kGates; ++g)
             model.rebuildToday(g);
 
-        const QByteArray first = saved(model);
+        const QByteArray first = savedBytes<CountEventFile>(model);
         QByteArray copy = first;
         QBuffer again(&copy);
         again.open(QIODevice::ReadOnly);
         CountModel reloaded(clock);
-        if (CountEventFile::read(again, reloaded).outcome != CountFileLoad::Outcome::Loaded || saved(reloaded) != first)
+        if (CountEventFile::read(again, reloaded).outcome != CountFileLoad::Outcome::Loaded ||
+            savedBytes<CountEventFile>(reloaded) != first)
             __builtin_trap();
     }
     QFile::remove(folder + QLatin1Char('/') + QLatin1String(CountFiles::kEventFileName) + QStringLiteral(".bad"));
