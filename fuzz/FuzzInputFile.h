@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "counting/CountFileLoad.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -34,4 +36,17 @@ template <typename File, typename Model> QByteArray savedBytes(const Model& mode
     if (!File::write(model, buffer))
         __builtin_trap();
     return buffer.data();
+}
+
+// What the model holds saves, loads into a fresh model and saves again to the same bytes.
+template <typename File, typename Model, typename Clock>
+void requireSaveRoundTrip(const Model& model, const Clock& clock)
+{
+    const QByteArray first = savedBytes<File>(model);
+    QByteArray copy = first;
+    QBuffer again(&copy);
+    again.open(QIODevice::ReadOnly);
+    Model reloaded(clock);
+    if (File::read(again, reloaded).outcome != CountFileLoad::Outcome::Loaded || savedBytes<File>(reloaded) != first)
+        __builtin_trap();
 }

@@ -28,14 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int g = 0; g < CountModel::kGates; ++g)
             model.rebuildToday(g);
 
-        const QByteArray first = savedBytes<CountEventFile>(model);
-        QByteArray copy = first;
-        QBuffer again(&copy);
-        again.open(QIODevice::ReadOnly);
-        CountModel reloaded(clock);
-        if (CountEventFile::read(again, reloaded).outcome != CountFileLoad::Outcome::Loaded ||
-            savedBytes<CountEventFile>(reloaded) != first)
-            __builtin_trap();
+        requireSaveRoundTrip<CountEventFile>(model, clock);
     }
     QFile::remove(folder + QLatin1Char('/') + QLatin1String(CountFiles::kEventFileName) + QStringLiteral(".bad"));
     return 0;
