@@ -7,23 +7,19 @@
 #include "gatelink/TcpIpPara.h"
 
 #include <algorithm>
+#include <utility>
 
-namespace {
-
-// Counts a re-creation in progress for the lifetime of the guard.
-class RecreateGuard final
+class ConnectionSupervisor::RecreateGuard final
 {
 public:
-    explicit RecreateGuard(int& depth) : m_depth(depth) { ++m_depth; }
-    ~RecreateGuard() { --m_depth; }
+    explicit RecreateGuard(ConnectionSupervisor& supervisor) : m_supervisor(supervisor) { ++m_supervisor.m_recreating; }
+    ~RecreateGuard() { m_supervisor.recreateEnded(); }
     RecreateGuard(const RecreateGuard&) = delete;
     RecreateGuard& operator=(const RecreateGuard&) = delete;
 
 private:
-    int& m_depth;
+    ConnectionSupervisor& m_supervisor;
 };
-
-} // namespace
 
 ConnectionSupervisor::ConnectionSupervisor(const GateControlContext& context, RecreateWait wait, QObject* parent)
     : QObject(parent), m_ctx(context), m_wait(std::move(wait))
@@ -51,7 +47,7 @@ void ConnectionSupervisor::ClientSockReconnect(int slot)
         if (link->isOpen() || (link->hasClientSocket() && (!link->reconnectPending() || moved))) {
             recreateClient(*link, slot, true);
             m_ctx.ticks.TickMark(TickTable::kConnection + slot);
-            record.startDelay = 5;
+            record.startDelay = SequenceRecord::kReconnectStartDelay;
         } else if (!autoReconnect) {
             link->setReconnectPending(false);
         }
@@ -66,7 +62,7 @@ void ConnectionSupervisor::ClientSockReconnect(int slot)
 
 void ConnectionSupervisor::recreateClient(TTComXDlg& link, int slot, bool open)
 {
-    const RecreateGuard guard(m_recreating);
+    const RecreateGuard guard(*this);
     link.clearFirstConnection();
     link.RecreateClientSocket();
     link.setConnected(false);
@@ -88,7 +84,7 @@ void ConnectionSupervisor::ServerSockRecreate(int slot)
     if (relay->isOpen()) {
         if (!autoDisconnect && relay->isListening())
             return;
-        const RecreateGuard guard(m_recreating);
+        const RecreateGuard guard(*this);
         relay->clearFirstConnection();
         relay->RecreateServerSocket();
         // The new server is inactive until the gate is back; an open flag left set would make every
@@ -141,8 +137,12 @@ void ConnectionSupervisor::relayCountdownDone(int slot)
 void ConnectionSupervisor::PingCallback(const TAsyncPingResult& result)
 {
     const int slot = result.identifier - 1;
-    if (slot < 0 || slot >= LinkShared::kGateSlots || m_recreating > 0)
+    if (slot < 0 || slot >= LinkShared::kGateSlots)
         return;
+    if (m_recreating > 0) {
+        m_deferredPings.append(result);
+        return;
+    }
     SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
     TTComXDlg* link = m_ctx.gateLink(slot);
     const bool waiting = record.step == 28 && record.expectedLength == 0 && record.expectedCode == 0;
@@ -165,6 +165,21 @@ void ConnectionSupervisor::PingCallback(const TAsyncPingResult& result)
         relayReset(slot);
     ClientSockReconnect(slot);
     link->setIdlePingRounds(0);
+}
+
+void ConnectionSupervisor::recreateEnded()
+{
+    if (--m_recreating > 0 || m_deferredPings.isEmpty())
+        return;
+    // After the tick that re-created the socket, as if the wait had held the results back.
+    QMetaObject::invokeMethod(this, &ConnectionSupervisor::replayDeferredPings, Qt::QueuedConnection);
+}
+
+void ConnectionSupervisor::replayDeferredPings()
+{
+    const QList<TAsyncPingResult> results = std::exchange(m_deferredPings, {});
+    for (const TAsyncPingResult& result : results)
+        PingCallback(result);
 }
 
 void ConnectionSupervisor::ConnectionImageClick()

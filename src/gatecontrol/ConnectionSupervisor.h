@@ -4,6 +4,7 @@
 #include "gatecontrol/RecreateWait.h"
 #include "gatecontrol/TAsyncPingResult.h"
 
+#include <QList>
 #include <QObject>
 #include <QTimer>
 
@@ -43,13 +44,18 @@ public:
     void restartSlot(int slot);
 
 private:
+    class RecreateGuard;
+
     void recreateClient(TTComXDlg& link, int slot, bool open);
     void restartTimers(int slot);
+    void recreateEnded();
+    void replayDeferredPings();
 
     GateControlContext m_ctx;
     RecreateWait m_wait;
     QTimer SeverReconnectTimer;
-    // Set while a re-creation pumps events, so that a ping result or countdown arriving meanwhile
-    // does not start a second re-creation on top of it.
+    // Set while a re-creation pumps events: a countdown tick arriving meanwhile is skipped and a ping
+    // result is held back until the re-creation ends, so no second re-creation starts on top of it.
     int m_recreating = 0;
+    QList<TAsyncPingResult> m_deferredPings;
 };

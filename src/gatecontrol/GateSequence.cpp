@@ -86,10 +86,23 @@ bool GateSequence::linkStart()
 
 void GateSequence::connectionLossCheck(int slot)
 {
-    const SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
-    if (record.step <= 0 || m_ctx.gateLink(slot)->isConnected() || m_ctx.host.shutdownComplete() ||
-        m_ctx.closeTimer.isActive())
+    SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
+    TTComXDlg& link = *m_ctx.gateLink(slot);
+    // Taken on every tick, so that only a drop while the sequence runs counts.
+    const bool lost = link.takeConnectionLost();
+    if (record.step <= 0 || m_ctx.host.shutdownComplete() || m_ctx.closeTimer.isActive())
         return;
+    if (link.isConnected()) {
+        if (!lost)
+            return;
+        // The link's own retry restored the connection before this check saw the drop. The reader
+        // may have restarted, so its start-up runs again, as after a reconnect, on the new connection.
+        m_ctx.ticks.TickMark(TickTable::kReply + slot);
+        m_supervisor.relayReset(slot);
+        record.startDelay = SequenceRecord::kReconnectStartDelay;
+        record.step = 0;
+        return;
+    }
     m_ctx.ticks.TickMark(TickTable::kReply + slot);
     m_supervisor.relayReset(slot);
     m_supervisor.ClientSockReconnect(slot);
@@ -277,18 +290,23 @@ void GateSequence::waitStep(int slot)
     TTComXDlg& link = *m_ctx.gateLink(slot);
     const bool awaited =
         link.ReplyStatus() >= 1 && link.LastReply(kData) == r.expectedCode && link.LastReply(kLen) == r.expectedLength;
+    // An answer whose LastReply copy a count frame from the gate replaced before this tick.
+    const auto answered = [&](char command) {
+        return link.answeredSinceSend(command, r.expectedLength, r.expectedCode);
+    };
+    const bool lastAccepted = awaited && link.LastReply(kCmd) == '0';
     // The count write is awaited twice (1000, then 1002 on the stored reply); leaving 1000 always
     // goes to 1002, as step 1001 does not exist.
     const int next = r.step == 1000 ? 1002 : r.step + 1;
-    if (awaited && link.LastReply(kCmd) == '0') {
+    if (lastAccepted || answered('0')) {
         link.setConnected(true);
         if (r.step > 27)
             m_ctx.ticks.TickMark(TickTable::kIdle + slot);
-        onAccept(slot);
+        onAccept(slot, lastAccepted ? ReplySource::LastReply : ReplySource::Answer);
         r.step = next;
         return;
     }
-    if (awaited && link.LastReply(kCmd) == '1') {
+    if ((awaited && link.LastReply(kCmd) == '1') || answered('1')) {
         link.setConnected(true);
         --r.step;
         link.LinkLog(QStringLiteral("NACK 受信"), LogDirection::ToGate);
@@ -308,14 +326,16 @@ void GateSequence::waitStep(int slot)
     m_supervisor.ClientSockReconnect(slot);
 }
 
-void GateSequence::onAccept(int slot)
+void GateSequence::onAccept(int slot, ReplySource source)
 {
     SequenceRecord& r = m_ctx.records[static_cast<std::size_t>(slot)];
     const TTComXDlg& link = *m_ctx.gateLink(slot);
-    const auto data = [&link](int index) { return link.LastReply(kData + index); };
+    const auto data = [&link, source](int index) {
+        return source == ReplySource::LastReply ? link.LastReply(kData + index) : link.Answer(kData + index);
+    };
     switch (r.step) {
     case 3:
-        wordLayoutRule(slot);
+        wordLayoutRule(slot, data(1), data(2), data(3));
         return;
     case 5:
         r.m1 = data(1);
@@ -354,13 +374,9 @@ void GateSequence::onAccept(int slot)
 }
 
 // Readers whose version is below x.3.5 keep their settings in words.
-void GateSequence::wordLayoutRule(int slot)
+void GateSequence::wordLayoutRule(int slot, std::uint8_t first, std::uint8_t second, std::uint8_t third)
 {
     SequenceRecord& r = m_ctx.records[static_cast<std::size_t>(slot)];
-    const TTComXDlg& link = *m_ctx.gateLink(slot);
-    const std::uint8_t first = link.LastReply(kData + 1);
-    const std::uint8_t second = link.LastReply(kData + 2);
-    const std::uint8_t third = link.LastReply(kData + 3);
     if (first >= '1')
         r.wordLayout = second < '3' || third < '5';
 }
@@ -474,9 +490,15 @@ void GateSequence::check(int slot)
         m_ctx.ticks.TickMark(TickTable::kCheck + slot);
     } else {
         link.setDataSeen(false);
-        m_ping.ExecuteAsync(slot + 1, m_ctx.tcpip.entry(tagTCPIPPara::GateRow, slot).address, kPingTimeoutMs);
+        const bool started =
+            m_ping.ExecuteAsync(slot + 1, m_ctx.tcpip.entry(tagTCPIPPara::GateRow, slot).address, kPingTimeoutMs);
         send(slot, 0, 0x00);
         m_ctx.ticks.TickMark(TickTable::kIdle + slot);
+        // Without a ping the gate waits for its next check; at 28 the 3 s limit would reconnect it.
+        if (!started) {
+            r.step = 26;
+            return;
+        }
     }
     r.step = 28;
 }

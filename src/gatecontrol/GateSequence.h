@@ -36,10 +36,17 @@ private:
     void runStep(int slot);
     void send(int slot, int length, std::uint8_t code);
     void waitStep(int slot);
-    void onAccept(int slot);
+    // Where an accepted reply is read: LastReply, or the answer kept since the send.
+    enum class ReplySource
+    {
+        LastReply,
+        Answer
+    };
+    void onAccept(int slot, ReplySource source);
     void connectionWait(int slot);
     void composeErrorWindow();
-    void wordLayoutRule(int slot);
+    // Version characters DATA[1..3] of the ROM version reply.
+    void wordLayoutRule(int slot, std::uint8_t first, std::uint8_t second, std::uint8_t third);
     void gateIsUp(int slot);
     // Steps 22 and 41: gate is up, then the read loop unless counting only.
     void startReadLoop(int slot, int nextWithLoop, int nextWithout);

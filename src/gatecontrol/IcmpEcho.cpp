@@ -19,11 +19,14 @@ namespace {
 
 constexpr int kReplyBuffer = 84;
 constexpr int kRepliesLooked = 3;
-// Packets that are not ours (other workers' replies on a raw socket) are skipped, within bounds.
-constexpr int kPacketsRead = 64;
+// A raw socket queues every ICMP packet of the machine between two pings (all 15 workers' requests
+// and replies on loopback); that backlog is discarded before each request, within bounds.
+constexpr int kBacklogDiscarded = 4096;
 constexpr std::uint8_t kEchoReply = 0;
 constexpr std::uint8_t kUnreachable = 3;
 constexpr std::uint8_t kEchoRequest = 8;
+// The raw socket's type filter (SOL_RAW option 1, a mask of the ICMP types to drop).
+constexpr int kIcmpFilterOption = 1;
 
 std::uint16_t checksum(const std::uint8_t* bytes, int length)
 {
@@ -64,8 +67,21 @@ int IcmpEcho::openSocket(bool& raw)
     if (fd < 0) {
         fd = ::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
         raw = true;
+        if (fd >= 0) {
+            // Only echo replies and unreachable reports can answer a ping; the rest is noise.
+            const std::uint32_t dropped = ~((1u << kEchoReply) | (1u << kUnreachable));
+            ::setsockopt(fd, SOL_RAW, kIcmpFilterOption, &dropped, sizeof dropped);
+        }
     }
     return fd;
+}
+
+void IcmpEcho::discardBacklog()
+{
+    std::array<std::uint8_t, kReplyBuffer> packet{};
+    for (int n = 0; n < kBacklogDiscarded; ++n)
+        if (::recv(m_fd, packet.data(), packet.size(), MSG_DONTWAIT) < 0)
+            return;
 }
 
 int IcmpEcho::resolve(const QString& host)
@@ -106,6 +122,7 @@ int IcmpEcho::echo(const QString& host, int timeoutMs, int& elapsedMs)
     request[2] = static_cast<std::uint8_t>(sum >> 8);
     request[3] = static_cast<std::uint8_t>(sum);
 
+    discardBacklog();
     sockaddr_in target{};
     target.sin_family = AF_INET;
     target.sin_addr.s_addr = m_address;
@@ -116,7 +133,7 @@ int IcmpEcho::echo(const QString& host, int timeoutMs, int& elapsedMs)
 
     int status = TAsyncPingResult::kTimedOut;
     int replies = 0;
-    for (int packets = 0; packets < kPacketsRead && replies < kRepliesLooked; ++packets) {
+    while (replies < kRepliesLooked) {
         const auto spent = static_cast<int>(ticksSince(start, m_clock.tickMs()));
         if (spent >= timeoutMs)
             break;
@@ -128,8 +145,9 @@ int IcmpEcho::echo(const QString& host, int timeoutMs, int& elapsedMs)
         socklen_t fromLength = sizeof from;
         const long length =
             ::recvfrom(m_fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+        // A socket error (say, an unreachable report on the datagram socket) ends the wait.
         if (length <= 0)
-            continue;
+            break;
         const int packetStatus = classify(reply.data(), length, sequence);
         if (packetStatus < 0)
             continue;

@@ -27,6 +27,7 @@ public:
 private:
     static int openSocket(bool& raw);
     int resolve(const QString& host);
+    void discardBacklog();
     // Status of one received packet: 0 our reply, -1 not ours, else an ICMP status.
     int classify(const std::uint8_t* packet, long length, std::uint16_t sequence) const;
 

@@ -11,6 +11,8 @@ struct SequenceRecord
     static constexpr int kShutdownWithRelay = 997;
     static constexpr int kShutdown = 999;
     static constexpr int kShutdownDone = 1005;
+    // Seconds a reader gets after a new connection before its first command.
+    static constexpr int kReconnectStartDelay = 5;
 
     int step = 0;
     int expectedLength = 0;

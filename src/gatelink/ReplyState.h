@@ -9,8 +9,8 @@
 #include <cstdint>
 
 // What the sequences read after a send: the category of the last dispatched frame and the last
-// reply frame itself. Every send clears ReplyStatus and the ACK flag; LastReply stays until the
-// next ACK, NACK, 'G' or 'b' frame replaces it.
+// reply frame itself. Every send clears ReplyStatus, the ACK flag and the answer; LastReply stays
+// until the next ACK, NACK, 'G' or 'b' frame replaces it.
 struct ReplyState
 {
     enum Status : int
@@ -35,6 +35,10 @@ struct ReplyState
     char lastCommand = 0;
     std::array<std::uint8_t, FrameAssembler::kBufferSize> lastReply{};
     int lastReplyLength = 0;
+    // The last ACK or NACK frame since the send (length 0: none). A gate's own 'G' count frame can
+    // replace LastReply before the sequence looks; this keeps the answer itself.
+    std::array<std::uint8_t, FrameAssembler::kBufferSize> answer{};
+    int answerLength = 0;
     CountRecord countRecord;
     QString romVersion;
     // 'I' frames received since the link was initialised.

@@ -74,6 +74,7 @@ void ResponseDispatcher::Dispatch(const std::uint8_t* bytes, int length, bool re
         m_state.replyStatus = ReplyState::Ack;
         m_state.ackFlag = true;
         keepReply(frame);
+        keepAnswer(frame);
         routeAck(frame);
         break;
     case 'b':
@@ -100,6 +101,7 @@ void ResponseDispatcher::Dispatch(const std::uint8_t* bytes, int length, bool re
     case '1':
         m_state.replyStatus = ReplyState::Nack;
         keepReply(frame);
+        keepAnswer(frame);
         nack(frame);
         break;
     case 'I':
@@ -154,6 +156,13 @@ void ResponseDispatcher::keepReply(const Frame& frame)
     const int length = std::min<int>(frame.length(), static_cast<int>(m_state.lastReply.size()));
     std::copy_n(frame.bytes(), length, m_state.lastReply.begin());
     m_state.lastReplyLength = length;
+}
+
+void ResponseDispatcher::keepAnswer(const Frame& frame)
+{
+    const int length = std::min<int>(frame.length(), static_cast<int>(m_state.answer.size()));
+    std::copy_n(frame.bytes(), length, m_state.answer.begin());
+    m_state.answerLength = length;
 }
 
 // A TagReport from the 8 UID bytes at DATA[uidOffset] and, when the frame holds them, the 12 tag

@@ -46,6 +46,7 @@ private:
     class Frame;
 
     void keepReply(const Frame& frame);
+    void keepAnswer(const Frame& frame);
     void deliverTag(const Frame& frame, int uidOffset, bool withData);
     void setLastUid(const Frame& frame, int offset);
     void routeAck(const Frame& frame);

@@ -104,6 +104,7 @@ int TTComXDlg::LinkSend(const std::uint8_t* bytes, int count)
     ReplyState& reply = m_dispatcher.state();
     reply.replyStatus = ReplyState::None;
     reply.ackFlag = false;
+    reply.answerLength = 0;
     if (m_linkType == NoTransport)
         return 0;
     if (m_linkType != TcpIp) {
@@ -168,6 +169,19 @@ std::uint8_t TTComXDlg::LastReply(int index) const
 {
     const ReplyState& reply = m_dispatcher.state();
     return index >= 0 && index < reply.lastReplyLength ? reply.lastReply[static_cast<std::size_t>(index)] : 0;
+}
+
+std::uint8_t TTComXDlg::Answer(int index) const
+{
+    const ReplyState& reply = m_dispatcher.state();
+    return index >= 0 && index < reply.answerLength ? reply.answer[static_cast<std::size_t>(index)] : 0;
+}
+
+bool TTComXDlg::answeredSinceSend(char command, int length, std::uint8_t code) const
+{
+    // The same bytes LastReply is read at: CMD, LEN, and DATA[0] (the ETX of a frame without data).
+    return m_dispatcher.state().answerLength > 0 && Answer(2) == static_cast<std::uint8_t>(command) &&
+           Answer(3) == length && Answer(4) == code;
 }
 
 bool TTComXDlg::GateEepromReplyRead(std::uint8_t addr, std::uint8_t count, std::uint8_t* words) const
@@ -264,6 +278,8 @@ void TTComXDlg::setConnected(bool connected)
     if (m_connected == connected)
         return;
     m_connected = connected;
+    if (!connected)
+        m_connectionLost = true;
     emit connectedChanged(connected);
 }
 

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <utility>
 
 class QSerialPort;
 class QTcpServer;
@@ -105,6 +106,10 @@ public:
     char LastCommand() const { return m_dispatcher.state().lastCommand; }
     // Byte of the last reply frame (CMD at 2, LEN at 3, DATA from 4); 0 past its end.
     std::uint8_t LastReply(int index) const;
+    // The last ACK or NACK frame since the last send, indexed like LastReply (0 past its end).
+    std::uint8_t Answer(int index) const;
+    // Whether that frame is an ACK ('0') or NACK ('1') with this LEN and DATA[0].
+    bool answeredSinceSend(char command, int length, std::uint8_t code) const;
     const ReplyState& reply() const { return m_dispatcher.state(); }
     bool GateEepromReplyRead(std::uint8_t addr, std::uint8_t count, std::uint8_t* words) const;
     bool CountModeReplyRead(std::uint16_t& w1, std::uint16_t& w2, std::uint16_t& w3) const;
@@ -152,6 +157,9 @@ public:
     void setOpen(bool open) { m_open = open; }
     bool isConnected() const { return m_connected; }
     void setConnected(bool connected);
+    // Set whenever the connected mark is cleared; the sequence takes it on its next tick, so a drop
+    // that the link's own retry repaired in between is still seen.
+    bool takeConnectionLost() { return std::exchange(m_connectionLost, false); }
     bool firstConnection() const { return m_firstConnection; }
     void clearFirstConnection() { m_firstConnection = false; }
     bool dataSeen() const { return m_dataSeen; }
@@ -219,6 +227,7 @@ private:
 
     bool m_open = false;
     bool m_connected = false;
+    bool m_connectionLost = false;
     int m_hostConnections = 0;
     bool m_firstConnection = false;
     bool m_handlingError = false;

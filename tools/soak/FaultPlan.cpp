@@ -49,8 +49,11 @@ QList<SoakFault> FaultPlan::make(int gates, int injectMs, std::uint32_t seed)
                 fault.amount = random.bounded(1, 65);
                 break;
             case SoakFault::BadSum:
+                fault.amount = random.bounded(1, 4);
+                break;
             case SoakFault::NackBurst:
                 fault.amount = random.bounded(1, 4);
+                fault.durationMs = fault.amount * kNackResendMs;
                 break;
             case SoakFault::Silence:
                 fault.amount = random.bounded(500, 4001);

@@ -9,6 +9,24 @@ bool RecoveryCheck::isReadLoopCommand(const QByteArray& frame)
     return frame.size() > 4 && frame.at(2) == 'x' && static_cast<quint8>(frame.at(4)) == 0xF2;
 }
 
+bool RecoveryCheck::isNack(const QByteArray& frame)
+{
+    return frame.size() > 2 && frame.at(2) == '1';
+}
+
+quint32 RecoveryCheck::lastNackMs(int gate, quint32 fromMs, quint32 untilMs) const
+{
+    const QString unit = QStringLiteral("G%1").arg(gate);
+    quint32 last = fromMs;
+    for (const GateSimLogLine& line : m_log) {
+        if (line.ms > untilMs)
+            break;
+        if (line.ms >= fromMs && line.unit == unit && line.kind == QLatin1String("TX") && isNack(line.bytes()))
+            last = line.ms;
+    }
+    return last;
+}
+
 RecoveryCheck::GateState RecoveryCheck::stateAt(int gate, quint32 atMs) const
 {
     const QString unit = QStringLiteral("G%1").arg(gate);
@@ -38,9 +56,9 @@ RecoveryCheck::GateState RecoveryCheck::stateAt(int gate, quint32 atMs) const
     return state;
 }
 
-RecoveryCheck::Outcome RecoveryCheck::outcome(int gate, quint32 startMs, quint32 endMs, int windowMs) const
+RecoveryCheck::Outcome RecoveryCheck::outcome(int gate, quint32 startMs, quint32 endMs, quint32 judgedAtMs) const
 {
-    const GateState state = stateAt(gate, endMs + static_cast<quint32>(windowMs));
+    const GateState state = stateAt(gate, judgedAtMs);
     Outcome outcome;
     outcome.recovered = state.connected && state.sequenceDone;
     outcome.reconnected = state.connectedMs >= startMs;

@@ -28,11 +28,15 @@ public:
     explicit RecoveryCheck(const QList<GateSimLogLine>& log);
 
     static bool isReadLoopCommand(const QByteArray& frame);
+    static bool isNack(const QByteArray& frame);
+
+    // When the gate sent its last NACK in [fromMs, untilMs]; fromMs when it sent none.
+    quint32 lastNackMs(int gate, quint32 fromMs, quint32 untilMs) const;
 
     // The gate's state with the log read up to and including `atMs`.
     GateState stateAt(int gate, quint32 atMs) const;
-    // A fault from startMs to endMs: recovered when the gate is at its idle step `windowMs` after the end.
-    Outcome outcome(int gate, quint32 startMs, quint32 endMs, int windowMs) const;
+    // A fault from startMs to endMs: recovered when the gate is at its idle step at judgedAtMs.
+    Outcome outcome(int gate, quint32 startMs, quint32 endMs, quint32 judgedAtMs) const;
 
 private:
     const QList<GateSimLogLine>& m_log;

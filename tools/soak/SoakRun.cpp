@@ -306,15 +306,28 @@ void SoakRun::checkRecovery()
         const SoakFault& fault = m_plan[i];
         ++counts[fault.kind];
         const auto start = static_cast<quint32>(m_injectedAt[i]);
-        const quint32 end = start + static_cast<quint32>(fault.durationMs);
-        const RecoveryCheck::Outcome outcome = check.outcome(fault.gate, start, end, FaultPlan::kRecoveryWindowMs);
+        quint32 end = start + static_cast<quint32>(fault.durationMs);
+        // The gate's state is judged before its next fault can disturb it.
+        quint32 judgedAt = end + FaultPlan::kRecoveryWindowMs;
+        for (qsizetype later = i + 1; later < m_injectedAt.size(); ++later) {
+            if (m_plan[later].gate == fault.gate) {
+                judgedAt = std::min(judgedAt, static_cast<quint32>(m_injectedAt[later]) - 1);
+                break;
+            }
+        }
+        // A NACK burst ends with the gate's last NACK, however long the program's resends took.
+        if (fault.kind == SoakFault::NackBurst) {
+            end = check.lastNackMs(fault.gate, start, judgedAt);
+            judgedAt = std::min(judgedAt, end + FaultPlan::kRecoveryWindowMs);
+        }
+        const RecoveryCheck::Outcome outcome = check.outcome(fault.gate, start, end, judgedAt);
         if (!outcome.recovered) {
-            fail(QStringLiteral("G%1 not back at the idle step %2 s after %3 (%4) ended at %5 ms")
+            fail(QStringLiteral("G%1 not back at the idle step at %2 ms, %3 ms after %4 (%5) ended")
                      .arg(fault.gate)
-                     .arg(FaultPlan::kRecoveryWindowMs / 1000)
+                     .arg(judgedAt)
+                     .arg(judgedAt - end)
                      .arg(SoakFault::kindName(fault.kind))
-                     .arg(fault.amount)
-                     .arg(end));
+                     .arg(fault.amount));
             continue;
         }
         ++recovered;

@@ -100,7 +100,8 @@ TEST(MainFormShutdown, ExitCsvIsWrittenUnlessShiftAsksAndTheDialogIsCancelled)
         EXPECT_EQ(fixture.prompts.saveDialogs, c.dialogs) << c.name;
         const QString defaultFile = fixture.folder.file(QStringLiteral("docs/人数カウント.CSV"));
         EXPECT_EQ(QFile::exists(defaultFile), c.defaultWritten) << c.name;
-        if (*c.chosen)
+        if (*c.chosen) {
             EXPECT_EQ(QFile::exists(fixture.prompts.savePath), c.chosenWritten) << c.name;
+        }
     }
 }

@@ -1,5 +1,7 @@
 #include "SequenceBench.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -69,6 +71,28 @@ TEST(ConnectionSupervisor, PingResultsThatCountAsAnswered)
     bench.supervisor.PingCallback(foreign);
     EXPECT_EQ(bench.gate(0).idlePingRounds(), 0);
     EXPECT_EQ(bench.logLines(QStringLiteral(":[TX]  Ping Result=11010")), 0);
+}
+
+TEST(ConnectionSupervisor, PingResultsDuringARecreationWaitAreHeldUntilItEnds)
+{
+    // Gate 1 waits for its ping while gate 0's socket is re-created; its answer arrives during the
+    // wait and must neither be lost (the 3 s limit would reconnect a healthy gate) nor start
+    // anything inside the wait.
+    SequenceBench bench(2);
+    bench.connect(0);
+    bench.connect(1);
+    bench.record(1).step = 28;
+    bench.duringWait = [&bench] {
+        TAsyncPingResult answered;
+        answered.identifier = 2;
+        bench.supervisor.PingCallback(answered);
+        EXPECT_EQ(bench.record(1).step, 28);
+    };
+    bench.supervisor.ClientSockReconnect(0);
+    EXPECT_EQ(bench.waits, 1);
+    EXPECT_EQ(bench.record(1).step, 28);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(bench.record(1).step, 26);
 }
 
 TEST(ConnectionSupervisor, GraceTimeRecreatesTheRelayAfterItsCountdown)

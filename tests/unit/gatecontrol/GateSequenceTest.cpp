@@ -69,6 +69,46 @@ TEST(GateSequence, NackGoesOneStepBackAndResendsAfterTheSlotsDelay)
     EXPECT_EQ(bench.record(2).step, 3);
 }
 
+TEST(GateSequence, AnswerSurvivesACountFrameThatArrivesBeforeTheTick)
+{
+    // The gate pushes a visitor count right after its answer, so LastReply holds the 'G' frame
+    // when the sequence looks; the answer and its version characters must not be lost.
+    const QByteArray countFrame = bytes({0x81}) + QByteArray(36, '\0');
+    for (const char answer : {'0', '1'}) {
+        SequenceBench bench;
+        bench.connect(0);
+        bench.record(0).step = 2;
+        bench.advance(1000);
+        bench.tick();
+        ASSERT_EQ(bench.record(0).step, 3);
+        bench.reply(0, answer, romReply("129-01.00"));
+        bench.reply(0, 'G', countFrame);
+        ASSERT_EQ(bench.gate(0).LastReply(2), 'G');
+        bench.tick();
+        EXPECT_EQ(bench.record(0).step, answer == '0' ? 4 : 2) << answer;
+        EXPECT_EQ(bench.record(0).wordLayout, answer == '0') << answer;
+    }
+}
+
+TEST(GateSequence, DropRepairedByTheLinkBeforeTheTickRestartsTheStartUp)
+{
+    SequenceBench bench;
+    bench.connect(0);
+    bench.record(0).step = 26;
+    bench.record(0).startDelay = 0;
+    bench.tick();
+    ASSERT_EQ(bench.record(0).step, 27);
+    // The link's own retry reconnects between two ticks: the reader may have restarted.
+    bench.gate(0).setConnected(false);
+    bench.gate(0).setConnected(true);
+    bench.tick();
+    EXPECT_EQ(bench.record(0).step, 1) << "start-up again on the live connection";
+    EXPECT_EQ(bench.record(0).startDelay, 5);
+    EXPECT_EQ(bench.waits, 0) << "the socket is not re-created";
+    bench.tick(3);
+    EXPECT_EQ(bench.record(0).step, 2) << "the drop is counted once";
+}
+
 TEST(GateSequence, NoReplyWithinThreeSeconds)
 {
     struct Case
@@ -181,6 +221,22 @@ TEST(GateSequence, SteadyStatePingsEveryThreeSecondsAndChecksTheVersionOnceAMinu
     EXPECT_EQ(bench.ping.calls.size(), 19);
     EXPECT_EQ(bench.ping.calls.first(), std::make_pair(1, QStringLiteral("127.0.0.1")));
     EXPECT_NE(bench.record(0).step, 0) << "the healthy gate was never reconnected";
+}
+
+TEST(GateSequence, WithoutPingsAHealthyGateWaitsForItsVersionCheck)
+{
+    SequenceBench bench;
+    bench.ping.available = false;
+    bench.connect(0);
+    bench.record(0).step = 26;
+    bench.ticks.TickMark(TickTable::kCheck + 0);
+    for (int ms = 0; ms < 20000; ++ms) {
+        bench.tick();
+        bench.advance(1);
+    }
+    EXPECT_GE(bench.ping.calls.size(), 6);
+    EXPECT_GE(bench.record(0).step, 26) << "never reconnected for want of a ping answer";
+    EXPECT_EQ(bench.waits, 0);
 }
 
 TEST(GateSequence, ConnectionWaitTriesEveryThreeSecondsThenListsTheGate)

@@ -16,6 +16,7 @@
 #include <QList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,9 +72,10 @@ public:
     bool ExecuteAsync(int identifier, const QString& host, int) override
     {
         calls.append({identifier, host});
-        return true;
+        return available;
     }
     QList<std::pair<int, QString>> calls;
+    bool available = true;
 };
 
 // The sequence of the 15 slots on a manual clock, with links that have no transport: replies are fed
@@ -152,6 +154,12 @@ public:
     std::vector<std::unique_ptr<TTComXDlg>> links;
     GateControlContext context{settings, tcpip, shared, records, ticks, counts, host, connectCheckTimer, closeTimer};
     int waits = 0;
-    ConnectionSupervisor supervisor{context, [this](int) { ++waits; }};
+    // Runs inside each re-creation wait, as events arriving meanwhile would.
+    std::function<void()> duringWait;
+    ConnectionSupervisor supervisor{context, [this](int) {
+                                        ++waits;
+                                        if (duringWait)
+                                            duringWait();
+                                    }};
     GateSequence sequence{context, supervisor, ping};
 };
