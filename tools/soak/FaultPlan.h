@@ -22,11 +22,11 @@ struct SoakFault
 
     int gate = 0;
     Kind kind = Drop;
-    int startMs = 0;    // soak time at which the fault is injected
+    int startMs = 0; // soak time at which the fault is injected
     // How long the gate misbehaves after the start; for a NACK burst a bound on the time the
     // program's resends take, whose real end is read from the frame log.
     int durationMs = 0;
-    int amount = 0;     // bytes, frames, replies or milliseconds, by kind
+    int amount = 0; // bytes, frames, replies or milliseconds, by kind
 
     // The control lines that inject the fault, in order.
     QStringList commands() const;
