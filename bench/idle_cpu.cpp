@@ -2,23 +2,20 @@
 // running one 1 ms timer, both measured over the same window from /proc/<pid>/stat.
 //
 // bench_idle_cpu [SECONDS]            (default 60)
-// The program and the simulator are found beside this build (src/wardalecounter,
-// tools/gatesim/wardale-gatesim) or through WARDALE_PROGRAM / WARDALE_GATESIM.
+// The program and the simulator are the ones of this build; WARDALE_PROGRAM picks another program.
 
+#include "integration/support/GateSimProcess.h"
+#include "integration/support/ProgramSandbox.h"
 #include "platform/Cp932Codec.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QSet>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -30,12 +27,6 @@ constexpr int kGates = 15;
 constexpr int kStartUpLimitMs = 60000;
 // After every gate finished its start-up sequence: let the first pings and checks settle.
 constexpr int kSettleMs = 5000;
-
-QString tool(const char* variable, const QString& besideBuild)
-{
-    const QString set = qEnvironmentVariable(variable);
-    return set.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(besideBuild) : set;
-}
 
 // utime + stime of a process in clock ticks.
 std::optional<qint64> cpuTicks(qint64 pid)
@@ -60,13 +51,6 @@ int timerLoop(int seconds)
     return QCoreApplication::exec();
 }
 
-void wait(int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, static_cast<int>(deadline.remainingTime()));
-}
-
 QByteArray optionsIni(const QList<quint16>& ports)
 {
     QStringList lines{QStringLiteral("[基本設定]"), QStringLiteral("人数カウントのみ=NO"),
@@ -78,40 +62,22 @@ QByteArray optionsIni(const QList<quint16>& ports)
     return Cp932Codec::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
-// The simulator's frame log, read as it comes: which gates received the read-loop command, the
-// last command of the start-up sequence.
-class SimWatch
+// The gates that received the read-loop command, the last command of the start-up sequence.
+int gatesAtIdle(GateSimProcess& sim)
 {
-public:
-    explicit SimWatch(QProcess& process) : m_process(process) {}
-
-    QList<quint16> ports;
-    QSet<QString> idle;
-
-    void read()
-    {
-        m_partial += m_process.readAllStandardOutput();
-        qsizetype end = 0;
-        while ((end = m_partial.indexOf('\n')) >= 0) {
-            const QString line = QString::fromUtf8(m_partial.left(end));
-            m_partial.remove(0, end + 1);
-            if (line.startsWith(QLatin1String("ready "))) {
-                static const QRegularExpression gate(QStringLiteral("G\\d+=127\\.0\\.0\\.1:(\\d+)"));
-                for (auto it = gate.globalMatch(line); it.hasNext();)
-                    ports << static_cast<quint16>(it.next().captured(1).toUInt());
-                continue;
-            }
-            const QStringList fields = line.split(QLatin1Char(' '));
-            if (fields.size() > 7 && fields[2] == QLatin1String("RX") && fields[5] == QLatin1String("78") &&
-                fields[7] == QLatin1String("F2"))
-                idle.insert(fields[1]);
-        }
+    int idle = 0;
+    for (int gate = 0; gate < kGates; ++gate) {
+        const QList<QByteArray> frames = sim.frames(gate, QStringLiteral("RX"));
+        idle +=
+            std::any_of(frames.cbegin(), frames.cend(),
+                        [](const QByteArray& frame) {
+                            return frame.size() > 4 && frame.at(2) == 'x' && static_cast<quint8>(frame.at(4)) == 0xF2;
+                        })
+                ? 1
+                : 0;
     }
-
-private:
-    QProcess& m_process;
-    QByteArray m_partial;
-};
+    return idle;
+}
 
 double percent(qint64 ticks, qint64 elapsedMs)
 {
@@ -122,72 +88,55 @@ double percent(qint64 ticks, qint64 elapsedMs)
 
 int measure(int seconds)
 {
-    QTemporaryDir root;
-    for (const char* folder : {"data", "tmp", "home", "run"})
-        QDir().mkpath(root.filePath(QString::fromLatin1(folder)));
-    QFile::setPermissions(root.filePath(QStringLiteral("run")),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-    QProcess sim;
-    SimWatch watch(sim);
-    QObject::connect(&sim, &QProcess::readyReadStandardOutput, [&] { watch.read(); });
-    QStringList simArguments{QStringLiteral("--exit-on-eof")};
-    for (int i = 0; i < kGates; ++i)
-        simArguments << QStringLiteral("--listen") << QStringLiteral("127.0.0.1:0");
-    sim.start(tool("WARDALE_GATESIM", QStringLiteral("../tools/gatesim/wardale-gatesim")), simArguments);
-    QDeadlineTimer ready(10000);
-    while (watch.ports.size() < kGates && !ready.hasExpired() && sim.state() != QProcess::NotRunning)
-        wait(50);
-    if (watch.ports.size() < kGates) {
+    ProgramSandbox sandbox;
+    GateSimProcess sim;
+    if (!sandbox.isValid() || !sim.start(kGates)) {
         std::fprintf(stderr, "the simulator did not start\n");
         return 1;
     }
-
-    QFile ini(root.filePath(QStringLiteral("data/options.ini")));
-    if (!ini.open(QIODevice::WriteOnly) || ini.write(optionsIni(watch.ports)) < 0)
+    QList<quint16> ports;
+    for (int gate = 0; gate < kGates; ++gate)
+        ports << sim.port(gate);
+    QFile ini(sandbox.dataFolder() + QStringLiteral("/options.ini"));
+    if (!ini.open(QIODevice::WriteOnly) || ini.write(optionsIni(ports)) < 0)
         return 1;
     ini.close();
 
+    const auto pause = [&sim](int ms) { sim.waitFor([] { return false; }, ms); };
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("TMPDIR"), root.filePath(QStringLiteral("tmp")));
-    environment.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("run")));
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(sandbox.environment());
     program.setStandardOutputFile(QProcess::nullDevice());
     program.setStandardErrorFile(QProcess::nullDevice());
-    program.start(tool("WARDALE_PROGRAM", QStringLiteral("../src/wardalecounter")),
-                  {QStringLiteral("--data-dir"), root.filePath(QStringLiteral("data"))});
+    program.start(qEnvironmentVariable("WARDALE_PROGRAM", QStringLiteral(WARDALE_PROGRAM)),
+                  {QStringLiteral("--data-dir"), sandbox.dataFolder()});
     if (!program.waitForStarted(10000)) {
         std::fprintf(stderr, "the program did not start\n");
         return 1;
     }
     QElapsedTimer startUp;
     startUp.start();
-    while (watch.idle.size() < kGates && startUp.elapsed() < kStartUpLimitMs && program.state() == QProcess::Running)
-        wait(100);
-    const auto idleGates = watch.idle.size();
-    std::printf("gates at the idle step: %lld of %d after %lld ms%s\n", static_cast<long long>(idleGates), kGates,
+    sim.waitFor([&] { return gatesAtIdle(sim) == kGates || program.state() != QProcess::Running; }, kStartUpLimitMs);
+    const int idleGates = gatesAtIdle(sim);
+    std::printf("gates at the idle step: %d of %d after %lld ms%s\n", idleGates, kGates,
                 static_cast<long long>(startUp.elapsed()),
                 idleGates < kGates ? " (measuring anyway: the figure is not the steady state)" : "");
-    wait(kSettleMs);
+    pause(kSettleMs);
 
     QProcess loop;
     loop.start(QCoreApplication::applicationFilePath(),
                {QStringLiteral("--timer-loop"), QString::number(seconds + 10)});
     loop.waitForStarted(10000);
-    wait(1000);
+    pause(1000);
 
     const auto programBefore = cpuTicks(program.processId());
     const auto loopBefore = cpuTicks(loop.processId());
-    const auto simBefore = cpuTicks(sim.processId());
+    const auto simBefore = cpuTicks(sim.process().processId());
     QElapsedTimer window;
     window.start();
-    wait(seconds * 1000);
+    pause(seconds * 1000);
     const auto programAfter = cpuTicks(program.processId());
     const auto loopAfter = cpuTicks(loop.processId());
-    const auto simAfter = cpuTicks(sim.processId());
+    const auto simAfter = cpuTicks(sim.process().processId());
     const qint64 elapsed = window.elapsed();
 
     int status = 0;
@@ -210,11 +159,6 @@ int measure(int seconds)
     if (!program.waitForFinished(10000)) {
         program.kill();
         program.waitForFinished(5000);
-    }
-    sim.closeWriteChannel();
-    if (!sim.waitForFinished(5000)) {
-        sim.kill();
-        sim.waitForFinished(5000);
     }
     return status;
 }

@@ -7,12 +7,10 @@
 #include "platform/SystemClock.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTimer>
@@ -94,7 +92,8 @@ int SoakRun::run()
     for (const QString& line : std::as_const(m_report))
         std::printf("%s\n", line.toUtf8().constData());
     std::printf("soak: %s\n", m_failed ? "FAILED" : "passed");
-    m_root.setAutoRemove(!m_failed);
+    if (m_failed)
+        m_root.keep();
     if (m_failed)
         std::printf("soak: program output, simulator log and data folder kept in %s\n",
                     m_root.path().toUtf8().constData());
@@ -107,11 +106,6 @@ bool SoakRun::prepare()
         fail(QStringLiteral("no temporary folder"));
         return false;
     }
-    m_dataFolder = m_root.filePath(QStringLiteral("data"));
-    for (const char* folder : {"data", "tmp", "home", "run"})
-        QDir().mkpath(m_root.filePath(QString::fromLatin1(folder)));
-    QFile::setPermissions(m_root.filePath(QStringLiteral("run")),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     m_simStartedMs = m_clock.elapsed();
     if (!m_sim.start(kGates)) {
@@ -122,7 +116,7 @@ bool SoakRun::prepare()
     for (int i = 0; i < kGates; ++i)
         gates.append({m_sim.address(i).toString(), m_sim.port(i)});
     const QList<quint16> relayPorts = freeLoopbackPorts(kGates);
-    QFile ini(m_dataFolder + QStringLiteral("/options.ini"));
+    QFile ini(m_root.dataFolder() + QStringLiteral("/options.ini"));
     if (!ini.open(QIODevice::WriteOnly) || ini.write(SoakSettings::optionsIni(gates, relayPorts)) < 0) {
         fail(QStringLiteral("cannot write options.ini"));
         return false;
@@ -132,13 +126,8 @@ bool SoakRun::prepare()
 
 bool SoakRun::startProgram()
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     // Its own temp folder keeps its single-instance lock apart from any other copy on the machine.
-    environment.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
-    environment.insert(QStringLiteral("HOME"), m_root.filePath(QStringLiteral("home")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.filePath(QStringLiteral("run")));
-    m_program.setProcessEnvironment(environment);
+    m_program.setProcessEnvironment(m_root.environment());
     m_program.setStandardOutputFile(m_root.filePath(QStringLiteral("program.out")));
     m_program.setStandardErrorFile(m_root.filePath(QStringLiteral("program.err")));
     QObject::connect(&m_program, &QProcess::finished, [this] {
@@ -147,7 +136,7 @@ bool SoakRun::startProgram()
     });
     // WARDALE_PROGRAM picks another build of the program, for example one with the sanitizers.
     const QString program = qEnvironmentVariable("WARDALE_PROGRAM", QStringLiteral(WARDALE_PROGRAM));
-    m_program.start(program, {QStringLiteral("--data-dir"), m_dataFolder});
+    m_program.start(program, {QStringLiteral("--data-dir"), m_root.dataFolder()});
     if (!m_program.waitForStarted(10000)) {
         fail(QStringLiteral("the program did not start: ") + m_program.errorString());
         return false;
@@ -372,7 +361,7 @@ bool SoakRun::finalCounters(std::array<qint64, kGates>& counters)
 
 bool SoakRun::waitForSave(qint64 afterMs)
 {
-    const QString path = m_dataFolder + QStringLiteral("/pc_all.dat");
+    const QString path = m_root.dataFolder() + QStringLiteral("/pc_all.dat");
     return m_sim.waitFor(
         [&] {
             const QFileInfo file(path);
@@ -383,7 +372,7 @@ bool SoakRun::waitForSave(qint64 afterMs)
 
 bool SoakRun::readDayTotals(std::array<qint64, kGates>& totals, QString& error)
 {
-    QFile file(m_dataFolder + QStringLiteral("/pc_all.dat"));
+    QFile file(m_root.dataFolder() + QStringLiteral("/pc_all.dat"));
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString();
         return false;

@@ -2,13 +2,13 @@
 
 #include "FaultPlan.h"
 #include "integration/support/GateSimProcess.h"
+#include "integration/support/ProgramSandbox.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <array>
 #include <cstdint>
@@ -52,8 +52,7 @@ private:
     int m_seconds;
     std::uint32_t m_seed;
     QRandomGenerator m_random;
-    QTemporaryDir m_root;
-    QString m_dataFolder;
+    ProgramSandbox m_root;
     GateSimProcess m_sim;
     QProcess m_program;
     QElapsedTimer m_clock;
