@@ -1,5 +1,7 @@
 #include "config/NkIniText.h"
 
+#include "platform/HexDigit.h"
+
 namespace NkIniText {
 
 namespace {
@@ -11,17 +13,6 @@ bool isBlank(QChar c)
     return c.unicode() <= 0x20;
 }
 
-int hexDigit(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 // Hex texts may use all 32 bits; the result wraps into the signed range.
 std::optional<int> parseHex(QStringView digits, bool negative)
 {
@@ -29,7 +20,7 @@ std::optional<int> parseHex(QStringView digits, bool negative)
         return std::nullopt;
     quint64 value = 0;
     for (const QChar c : digits) {
-        const int d = hexDigit(c.unicode());
+        const int d = hexDigitValue(c.unicode());
         if (d < 0)
             return std::nullopt;
         value = value * 16 + static_cast<quint64>(d);
