@@ -60,18 +60,15 @@ void CountCsvExport::advanceProgress()
 
 template <typename Write> void CountCsvExport::forEachWrittenRecord(Write write)
 {
-    const auto fromDay = ReportCalendar::recordDay(m_range.first);
-    const auto toDay = ReportCalendar::recordDay(m_range.last);
     for (int gate = 0; gate < CountModel::kGates; ++gate) {
         DayTables::sortByDate(m_model, gate);
         const int count = m_model.dayRecordCount(gate);
         for (int n = 0; n < count; ++n) {
             advanceProgress();
             const DayCountRecord& record = m_model.dayRecord(gate, n);
-            const auto day = ReportCalendar::recordDay(record.date);
-            if (!day || !fromDay || !toDay || *day < *fromDay || *day > *toDay)
+            if (!m_range.covers(record.date))
                 continue;
-            const QDate date = DayNumber::epoch().addDays(*day);
+            const QDate date = DayNumber::toDate(record.date);
             if (date.year() < kFirstReportYear)
                 continue;
             m_extents.add(date);
@@ -82,19 +79,15 @@ template <typename Write> void CountCsvExport::forEachWrittenRecord(Write write)
 
 QByteArray CountCsvExport::countCsvBytes()
 {
-    const int firstBand = std::clamp(m_options.startBand, 0, DayCountRecord::kBands - 1);
-    const int lastBand = std::clamp(m_options.endBand, 0, DayCountRecord::kBands - 1);
-    const int bands = std::max(0, lastBand - firstBand + 1);
-    CsvText text(static_cast<qsizetype>(DayTables::totalRecords(m_model)) * bands * kTypicalLine);
+    CsvText text(static_cast<qsizetype>(DayTables::totalRecords(m_model)) * bandRange().count() * kTypicalLine);
     writeCountCsv(text);
     return text.take();
 }
 
 void CountCsvExport::writeCountCsv(CsvText& text)
 {
-    const int firstBand = std::clamp(m_options.startBand, 0, DayCountRecord::kBands - 1);
-    const int lastBand = std::clamp(m_options.endBand, 0, DayCountRecord::kBands - 1);
-    const int bands = std::max(0, lastBand - firstBand + 1);
+    const auto [firstBand, lastBand] = bandRange();
+    const int bands = bandRange().count();
 
     // ,"weekday","address","name", between the band and the counts: one text per gate and weekday.
     std::array<std::array<QByteArray, 8>, CountModel::kGates> middles;
@@ -135,9 +128,14 @@ void CountCsvExport::writeCountCsv(CsvText& text)
     });
 }
 
-QString CountCsvExport::columnValue(int mode, int gate, const DayCountRecord& record, int band) const
+CountCsvExport::BandRange CountCsvExport::bandRange() const
 {
-    const QDate date = *ReportCalendar::recordDate(record.date);
+    return {std::clamp(m_options.startBand, 0, DayCountRecord::kBands - 1),
+            std::clamp(m_options.endBand, 0, DayCountRecord::kBands - 1)};
+}
+
+QString CountCsvExport::columnValue(int mode, int gate, const DayCountRecord& record, const QDate& date, int band) const
+{
     switch (mode) {
     case 1:
         return QString::fromLatin1(quotedDate(date));
@@ -171,12 +169,11 @@ ExportResult CountCsvExport::ExportCountCsv(int mode, const QString& path)
     if (mode < 1 || mode > 8)
         return ExportResult::failed(QStringLiteral("count CSV mode %1 does not exist").arg(mode));
 
-    const int firstBand = std::clamp(m_options.startBand, 0, DayCountRecord::kBands - 1);
-    const int lastBand = std::clamp(m_options.endBand, 0, DayCountRecord::kBands - 1);
+    const auto [firstBand, lastBand] = bandRange();
     m_columnText.clear();
-    forEachWrittenRecord([&](int gate, const DayCountRecord& record, const QDate&) {
+    forEachWrittenRecord([&](int gate, const DayCountRecord& record, const QDate& date) {
         for (int band = firstBand; band <= lastBand; ++band)
-            m_columnText += columnValue(mode, gate, record, band) + QLatin1String("\r\n");
+            m_columnText += columnValue(mode, gate, record, date, band) + QLatin1String("\r\n");
     });
     if (!path.isEmpty() && !ReportFile::replace(
                                path, [](QIODevice&) { return true; }, &error))

@@ -3,7 +3,10 @@
 #include "reports/ExportResult.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
+
+#include <algorithm>
 
 class CountModel;
 class CsvText;
@@ -43,7 +46,15 @@ private:
     // covers: within the report date range and not before 2014. Every written day widens the extents.
     template <typename Write> void forEachWrittenRecord(Write write);
     void writeCountCsv(CsvText& text);
-    QString columnValue(int mode, int gate, const DayCountRecord& record, int band) const;
+    // The configured bands, clamped to the record's bands; empty when the start is after the end.
+    struct BandRange
+    {
+        int first;
+        int last;
+        int count() const { return std::max(0, last - first + 1); }
+    };
+    BandRange bandRange() const;
+    QString columnValue(int mode, int gate, const DayCountRecord& record, const QDate& date, int band) const;
     void advanceProgress();
 
     CountModel& m_model;

@@ -1,5 +1,7 @@
 #include "ui/GatePages.h"
 
+#include "ui/CountLayoutRules.h"
+
 #include <QFont>
 #include <QFrame>
 #include <QGroupBox>
@@ -111,7 +113,8 @@ void GatePages::buildPage(int slot, GatePage& page, const QString& suffix)
     tagLayout->addWidget(page.tagGrid);
     pageLayout->addWidget(page.tagBox, 1);
 
-    page.countBox = named(new QGroupBox(QStringLiteral("人数カウント"), page.tabSheet), name(QStringLiteral("Gate1PcBox")));
+    page.countBox =
+        named(new QGroupBox(QStringLiteral("人数カウント"), page.tabSheet), name(QStringLiteral("Gate1PcBox")));
     page.countBox->setFixedHeight(kCountBoxHeight);
     auto* countLayout = new QVBoxLayout(page.countBox);
     countLayout->setContentsMargins(2, 2, 2, 2);
@@ -137,7 +140,8 @@ void GatePages::buildPage(int slot, GatePage& page, const QString& suffix)
 
     auto* counterLayout = new QVBoxLayout(page.counterPanel);
     counterLayout->setContentsMargins(0, 0, 0, 0);
-    page.inLabel = named(new QLabel(QStringLiteral("入館者数"), page.counterPanel), name(QStringLiteral("InGate1Label")));
+    page.inLabel =
+        named(new QLabel(QStringLiteral("入館者数"), page.counterPanel), name(QStringLiteral("InGate1Label")));
     page.inLabel->setFont(counterFont());
     page.inLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     counterLayout->addWidget(page.inLabel);
@@ -147,8 +151,8 @@ void GatePages::buildPage(int slot, GatePage& page, const QString& suffix)
     inLayout->setSpacing(0);
     // Creation order gives the left-to-right order: five high digits, the comma, three low digits.
     for (int position = 7; position >= 0; --position) {
-        page.inDigits[position] =
-            digitImage(name(QStringLiteral("CounterG1I") + QString::number(position)), page.inCounterPanel, kDigitWidth);
+        page.inDigits[position] = digitImage(name(QStringLiteral("CounterG1I") + QString::number(position)),
+                                             page.inCounterPanel, kDigitWidth);
         inLayout->addWidget(page.inDigits[position]);
         if (position == 3) {
             page.comma = digitImage(name(QStringLiteral("G1Camma")), page.inCounterPanel, kCommaWidth);
@@ -157,7 +161,8 @@ void GatePages::buildPage(int slot, GatePage& page, const QString& suffix)
     }
     inLayout->addStretch(1);
     counterLayout->addWidget(page.inCounterPanel);
-    page.outLabel = named(new QLabel(QStringLiteral("出館者数"), page.counterPanel), name(QStringLiteral("OutGate1Label")));
+    page.outLabel =
+        named(new QLabel(QStringLiteral("出館者数"), page.counterPanel), name(QStringLiteral("OutGate1Label")));
     page.outLabel->setFont(counterFont());
     page.outLabel->hide();
     counterLayout->addWidget(page.outLabel);
@@ -166,8 +171,8 @@ void GatePages::buildPage(int slot, GatePage& page, const QString& suffix)
     outLayout->setContentsMargins(0, 0, 0, 0);
     outLayout->setSpacing(0);
     for (int position = 7; position >= 0; --position) {
-        page.outDigits[position] =
-            digitImage(name(QStringLiteral("CounterG1O") + QString::number(position)), page.outCounterPanel, kDigitWidth);
+        page.outDigits[position] = digitImage(name(QStringLiteral("CounterG1O") + QString::number(position)),
+                                              page.outCounterPanel, kDigitWidth);
         outLayout->addWidget(page.outDigits[position]);
     }
     page.outCounterPanel->hide();
@@ -204,8 +209,7 @@ void GatePages::completePage(int slot, const QString& name, const QString& short
     const int index = m_pageControl->indexOf(page.tabSheet);
     m_pageControl->setTabText(index, shortName);
     m_pageControl->setTabVisible(index, !name.isEmpty());
-    const QColor colour(static_cast<int>(background & 0xFF), static_cast<int>((background >> 8) & 0xFF),
-                        static_cast<int>((background >> 16) & 0xFF));
+    const QColor colour = CountLayoutRules::toColor(background);
     for (QWidget* widget : {static_cast<QWidget*>(page.tagGrid), static_cast<QWidget*>(page.tagBox),
                             static_cast<QWidget*>(page.countBox)}) {
         QPalette palette = widget->palette();

@@ -1,5 +1,7 @@
 #include "ui/ProgramArguments.h"
 
+#include "reports/ReportMode.h"
+
 ProgramArguments ProgramArguments::parse(const QStringList& argv)
 {
     ProgramArguments result;
@@ -14,6 +16,6 @@ ProgramArguments ProgramArguments::parse(const QStringList& argv)
         }
         result.arguments << argv[i];
     }
-    result.reportMode = !result.arguments.isEmpty() && result.arguments.first().toUpper().contains(QLatin1String("DATE="));
+    result.reportMode = !result.arguments.isEmpty() && ReportMode::isReportMode(result.arguments.first());
     return result;
 }

@@ -11,11 +11,12 @@
 #include "reports/CountCsvOptions.h"
 #include "reports/ReportMode.h"
 #include "ui/CountCsvCommands.h"
+#include "ui/CountLayoutRules.h"
 #include "ui/CountView.h"
 #include "ui/CountViewParts.h"
-#include "ui/LayoutPass.h"
 #include "ui/DialogPrompts.h"
 #include "ui/GatePages.h"
+#include "ui/LayoutPass.h"
 #include "ui/MainFormSubsystems.h"
 #include "ui/TProg.h"
 
@@ -43,12 +44,6 @@ namespace {
 const Clock& clockOf(const StartupOptions& options)
 {
     return options.clock ? *options.clock : SystemClock::instance();
-}
-
-QColor toColor(quint32 colour)
-{
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
 }
 
 } // namespace
@@ -94,9 +89,10 @@ void TMainForm::buildWindow()
     setCentralWidget(OuterPanel);
     buildMenus();
 
-    const std::pair<QTimer*, const char*> timers[] = {
-        {&ConnectCheckTimer, "ConnectCheckTimer"}, {&CloseTimer, "CloseTimer"}, {&Timer1, "Timer1"},
-        {&Timer2, "Timer2"}};
+    const std::pair<QTimer*, const char*> timers[] = {{&ConnectCheckTimer, "ConnectCheckTimer"},
+                                                      {&CloseTimer, "CloseTimer"},
+                                                      {&Timer1, "Timer1"},
+                                                      {&Timer2, "Timer2"}};
     for (const auto& [timer, name] : timers) {
         timer->setObjectName(QString::fromLatin1(name));
         timer->setInterval(1);
@@ -229,13 +225,8 @@ void TMainForm::FormCreate()
     m_counts.setCountExits(m_settings.countExits);
 
     // Gates on this PC's loopback need no LAN, so they are not held back by a missing network.
-    if (m_connectionsDeferred) {
-        QStringList addresses;
-        for (const auto& gate : m_settings.gates)
-            if (gate.active())
-                addresses << gate.ipAddress;
-        m_connectionsDeferred = !m_options.networkReady(addresses);
-    }
+    if (m_connectionsDeferred)
+        m_connectionsDeferred = !networkReady();
 
     for (int slot = 0; slot < kSlots; ++slot)
         m_pages->page(slot).tagGrid->setFont(tagFont);
@@ -253,14 +244,14 @@ void TMainForm::FormCreate()
 void TMainForm::runReportMode()
 {
     ReportMode::Arguments arguments;
-    arguments.dateArgument = m_options.arguments.value(0).trimmed();
-    arguments.outputArgument = m_options.arguments.value(1).trimmed();
+    arguments.dateArgument = m_options.arguments.value(0);
+    arguments.outputArgument = m_options.arguments.value(1);
     arguments.dataFolder = m_dataFolder;
     arguments.documentsFolder = m_documentsFolder;
     arguments.dialogFolder = m_saveFolder;
     const ReportMode::Result result = ReportMode::run(m_counts, arguments, m_reportRange);
     if (!result.ok)
-        m_reportError = result.error.isEmpty() ? QStringLiteral("report not written") : result.error;
+        m_reportError = result.error;
 }
 
 void TMainForm::createCountView()
@@ -325,8 +316,7 @@ void TMainForm::createCountCommands()
 
 void TMainForm::locateDataFolder()
 {
-    m_documentsFolder =
-        m_options.documentsFolder.isEmpty() ? DataFolder::documentsFolder() : m_options.documentsFolder;
+    m_documentsFolder = m_options.documentsFolder.isEmpty() ? DataFolder::documentsFolder() : m_options.documentsFolder;
     if (!m_options.dataFolderOverride.isEmpty()) {
         m_dataFolder = PathRules::toNative(QDir(m_options.dataFolderOverride).absolutePath());
         QDir().mkpath(m_dataFolder);
@@ -340,7 +330,8 @@ void TMainForm::loadImages()
 {
     // The pictures are tinted later, once the window colour is known from the settings.
     for (int k = 0; k < 10; ++k)
-        m_digits[k] = QImage(QStringLiteral(":/BMPF/BMPDT") + QString::number(k)).convertToFormat(QImage::Format_RGB888);
+        m_digits[k] =
+            QImage(QStringLiteral(":/BMPF/BMPDT") + QString::number(k)).convertToFormat(QImage::Format_RGB888);
     m_comma = QImage(QStringLiteral(":/BMPF/BMPDTC")).convertToFormat(QImage::Format_RGB888);
 }
 
@@ -394,8 +385,8 @@ void TMainForm::completePages()
         m_connectionImages[kind] = loadTinted(QStringLiteral(":/BMPF/BMPDTC") + QString::number(kind), windowColour);
     ConnectionImage->setPixmap(QPixmap::fromImage(m_connectionImages[1]));
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, toColor(windowColour));
-    palette.setColor(QPalette::WindowText, toColor(m_settings.colours.windowText));
+    palette.setColor(QPalette::Window, CountLayoutRules::toColor(windowColour));
+    palette.setColor(QPalette::WindowText, CountLayoutRules::toColor(m_settings.colours.windowText));
     setPalette(palette);
     setMinimumSize(350, 520);
 }

@@ -5,6 +5,7 @@
 #include "gatecontrol/GateControlContext.h"
 #include "gatecontrol/GateSequence.h"
 #include "gatelink/TTComXDlg.h"
+#include "ui/CountLayoutRules.h"
 #include "ui/CountView.h"
 #include "ui/MainFormSubsystems.h"
 #include "ui/TGateErrorForm.h"
@@ -16,19 +17,9 @@
 #include <QShortcut>
 #include <QTabWidget>
 
-namespace {
-
-QColor colourOf(quint32 colour)
-{
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
-}
-
-} // namespace
-
 void TMainForm::createGateControl()
 {
-    const GateControlContext context{m_settings, m_tcpipPara, m_linkShared, m_sequence, m_ticks,
+    const GateControlContext context{m_settings, m_tcpipPara, m_linkShared,      m_sequence, m_ticks,
                                      m_counts,   *this,       ConnectCheckTimer, CloseTimer};
     m_gateControl = std::make_unique<GateControl>(context, m_clock, this);
 
@@ -129,9 +120,10 @@ void TMainForm::GateTabCaptionSet(int slot)
 void TMainForm::showConnectionError(const QString& text, int pointSize)
 {
     if (!m_errorForm) {
-        m_errorForm = new TGateErrorForm(m_connectionImages[1], colourOf(m_settings.colours.windowBackground),
-                                         colourOf(m_settings.colours.windowText),
-                                         [this] { m_gateControl->supervisor().errorWindowClosed(); }, this);
+        m_errorForm = new TGateErrorForm(
+            m_connectionImages[1], CountLayoutRules::toColor(m_settings.colours.windowBackground),
+            CountLayoutRules::toColor(m_settings.colours.windowText),
+            [this] { m_gateControl->supervisor().errorWindowClosed(); }, this);
     }
     const bool wasShowing = m_errorForm->isVisible();
     m_errorForm->setMessage(text, pointSize);
