@@ -85,11 +85,7 @@ void ConnectionSupervisor::ServerSockRecreate(int slot)
         if (!autoDisconnect && relay->isListening())
             return;
         const RecreateGuard guard(*this);
-        relay->clearFirstConnection();
         relay->RecreateServerSocket();
-        // The new server is inactive until the gate is back; an open flag left set would make every
-        // following relay reset re-create it again.
-        relay->setOpen(false);
         m_wait(kRecreateWaitMs);
     } else if (relay->isListening() && autoDisconnect) {
         relay->ServerStopListening();
@@ -218,7 +214,6 @@ void ConnectionSupervisor::restartSlot(int slot)
         ServerSockRecreate(slot);
     ClientSockReconnect(slot);
     ConnectionImageClick();
-    m_ctx.records[static_cast<std::size_t>(slot)].step = 0;
     if (TTComXDlg* link = m_ctx.gateLink(slot))
         link->setConnectionAttempts(0);
     restartTimers(slot);

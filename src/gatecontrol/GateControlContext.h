@@ -26,9 +26,6 @@ struct GateControlContext
     QTimer& connectCheckTimer;
     const QTimer& closeTimer;
 
-    TTComXDlg* gateLink(int slot) const { return links.links[static_cast<std::size_t>(slot)]; }
-    TTComXDlg* relayLink(int slot) const
-    {
-        return links.links[static_cast<std::size_t>(LinkShared::kGateSlots + slot)];
-    }
+    TTComXDlg* gateLink(int slot) const { return links.gateLink(slot); }
+    TTComXDlg* relayLink(int slot) const { return links.relayLink(slot); }
 };

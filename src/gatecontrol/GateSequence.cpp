@@ -483,24 +483,19 @@ void GateSequence::check(int slot)
         return;
     TTComXDlg& link = *m_ctx.gateLink(slot);
     const auto checkMs = static_cast<std::uint32_t>(m_ctx.settings.connectCheckMinutes) * 60000u;
+    bool waiting = true;
     if (!(relaying() && m_ctx.settings.countOnly) && m_ctx.ticks.TickElapsed(TickTable::kCheck + slot, checkMs)) {
         link.ROM_VERSION_CMD();
         send(slot, 10, 0x90);
-        m_ctx.ticks.TickMark(TickTable::kIdle + slot);
         m_ctx.ticks.TickMark(TickTable::kCheck + slot);
     } else {
         link.setDataSeen(false);
-        const bool started =
-            m_ping.ExecuteAsync(slot + 1, m_ctx.tcpip.entry(tagTCPIPPara::GateRow, slot).address, kPingTimeoutMs);
+        waiting = m_ping.ExecuteAsync(slot + 1, m_ctx.tcpip.entry(tagTCPIPPara::GateRow, slot).address, kPingTimeoutMs);
         send(slot, 0, 0x00);
-        m_ctx.ticks.TickMark(TickTable::kIdle + slot);
-        // Without a ping the gate waits for its next check; at 28 the 3 s limit would reconnect it.
-        if (!started) {
-            r.step = 26;
-            return;
-        }
     }
-    r.step = 28;
+    m_ctx.ticks.TickMark(TickTable::kIdle + slot);
+    // Without a ping the gate waits for its next check; at 28 the 3 s limit would reconnect it.
+    r.step = waiting ? 28 : 26;
 }
 
 void GateSequence::updateRfPauseButton()

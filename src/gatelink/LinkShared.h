@@ -33,4 +33,7 @@ struct LinkShared
     bool fatalErrorShown = false;
     // Gate link i at i, relay link 15 + i at 15 + i.
     std::array<TTComXDlg*, kLinks> links{};
+
+    TTComXDlg* gateLink(int slot) const { return links.at(static_cast<std::size_t>(slot)); }
+    TTComXDlg* relayLink(int slot) const { return links.at(static_cast<std::size_t>(kGateSlots + slot)); }
 };

@@ -153,16 +153,19 @@ bool ResponseDispatcher::CountModeReplyRead(std::uint16_t& w1, std::uint16_t& w2
 
 void ResponseDispatcher::keepReply(const Frame& frame)
 {
-    const int length = std::min<int>(frame.length(), static_cast<int>(m_state.lastReply.size()));
-    std::copy_n(frame.bytes(), length, m_state.lastReply.begin());
-    m_state.lastReplyLength = length;
+    copyFrame(frame, m_state.lastReply, m_state.lastReplyLength);
 }
 
 void ResponseDispatcher::keepAnswer(const Frame& frame)
 {
-    const int length = std::min<int>(frame.length(), static_cast<int>(m_state.answer.size()));
-    std::copy_n(frame.bytes(), length, m_state.answer.begin());
-    m_state.answerLength = length;
+    copyFrame(frame, m_state.answer, m_state.answerLength);
+}
+
+void ResponseDispatcher::copyFrame(const Frame& frame, std::array<std::uint8_t, FrameAssembler::kBufferSize>& to,
+                                   int& length)
+{
+    length = std::min<int>(frame.length(), static_cast<int>(to.size()));
+    std::copy_n(frame.bytes(), length, to.begin());
 }
 
 // A TagReport from the 8 UID bytes at DATA[uidOffset] and, when the frame holds them, the 12 tag
@@ -300,10 +303,7 @@ void ResponseDispatcher::tagProtocolAck(const Frame& frame)
     case Extra::Inventory: {
         comment(QStringLiteral("DSFID: ") + QString::number(frame.data(1)) + QStringLiteral("[0x") +
                 hex2(frame.data(1)) + QStringLiteral("]"));
-        QString uid = QStringLiteral("UID(hex): ");
-        for (int i = 7; i >= 0; --i)
-            uid += hex2(frame.data(2 + i)) + QLatin1Char(' ');
-        comment(uid);
+        logUid(u"UID(hex): ", frame, 2);
         break;
     }
     case Extra::BlockData:

@@ -47,6 +47,7 @@ private:
 
     void keepReply(const Frame& frame);
     void keepAnswer(const Frame& frame);
+    static void copyFrame(const Frame& frame, std::array<std::uint8_t, FrameAssembler::kBufferSize>& to, int& length);
     void deliverTag(const Frame& frame, int uidOffset, bool withData);
     void setLastUid(const Frame& frame, int offset);
     void routeAck(const Frame& frame);

@@ -180,8 +180,7 @@ std::uint8_t TTComXDlg::Answer(int index) const
 bool TTComXDlg::answeredSinceSend(char command, int length, std::uint8_t code) const
 {
     // The same bytes LastReply is read at: CMD, LEN, and DATA[0] (the ETX of a frame without data).
-    return m_dispatcher.state().answerLength > 0 && Answer(2) == static_cast<std::uint8_t>(command) &&
-           Answer(3) == length && Answer(4) == code;
+    return Answer(2) == static_cast<std::uint8_t>(command) && Answer(3) == length && Answer(4) == code;
 }
 
 bool TTComXDlg::GateEepromReplyRead(std::uint8_t addr, std::uint8_t count, std::uint8_t* words) const
@@ -235,6 +234,9 @@ void TTComXDlg::RecreateServerSocket()
         m_server = nullptr;
     }
     createServerSocket();
+    // The new server is inactive until the gate is back; an open flag left set would make every
+    // following relay reset re-create it again.
+    m_open = false;
 }
 
 void TTComXDlg::setClientEndpoint(const QString& address, quint16 port)
@@ -297,12 +299,12 @@ void TTComXDlg::sendToHost(const std::uint8_t* frame, int length)
 
 TTComXDlg* TTComXDlg::gateLink() const
 {
-    return m_shared.links.at(static_cast<std::size_t>(m_gate));
+    return m_shared.gateLink(m_gate);
 }
 
 TTComXDlg* TTComXDlg::relayLink() const
 {
-    return m_shared.links.at(static_cast<std::size_t>(LinkShared::kGateSlots + m_gate));
+    return m_shared.relayLink(m_gate);
 }
 
 void TTComXDlg::releaseTransports()
