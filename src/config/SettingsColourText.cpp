@@ -1,6 +1,7 @@
 #include "config/SettingsColourText.h"
 
 #include "config/CommaNumbers.h"
+#include "config/SettingsRecord.h"
 
 namespace SettingsColourText {
 
@@ -14,8 +15,7 @@ std::optional<quint32> parse(const QString& text)
     const QList<int> numbers = CommaNumbers::scan(text, 3);
     if (numbers.size() < 3)
         return std::nullopt;
-    return (static_cast<quint32>(numbers[0]) & 0xFF) | (static_cast<quint32>(numbers[1]) & 0xFF) << 8 |
-           (static_cast<quint32>(numbers[2]) & 0xFF) << 16;
+    return settingsColour(numbers[0] & 0xFF, numbers[1] & 0xFF, numbers[2] & 0xFF);
 }
 
 } // namespace SettingsColourText

@@ -125,8 +125,8 @@ void TNkMemIniFile::load(const QString& text)
         }
         if (current == nullptr)
             continue;
+        const QString name = NkIniText::nameOf(trimmed);
         const qsizetype equals = trimmed.indexOf(u'=');
-        const QString name = equals < 0 ? trimmed : NkIniText::trim(QStringView(trimmed).left(equals));
         if (name.isEmpty())
             continue;
         const QString value =

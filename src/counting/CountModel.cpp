@@ -2,6 +2,7 @@
 
 #include "counting/CountViewHost.h"
 #include "platform/Clock.h"
+#include "platform/DayNumber.h"
 
 #include <QtGlobal>
 
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr double kMsPerDay = 86400000.0;
 constexpr int kScanLimit = 100;
 
 // The gates' counters are 32-bit and may wrap; increments and sums wrap the same way instead of overflowing.
@@ -29,15 +29,6 @@ std::int32_t wrapAdd(std::int32_t a, std::int32_t b)
 double wholeDay(double dayNumber)
 {
     return std::floor(dayNumber);
-}
-
-// Hour of a finite day number, rounded to the millisecond like every other time of the system.
-int hourOf(double dayNumber)
-{
-    const double fraction = dayNumber - std::floor(dayNumber);
-    long long ms = std::llround(fraction * kMsPerDay);
-    ms = std::clamp(ms, 0LL, 86399999LL);
-    return static_cast<int>(ms / 3600000);
 }
 
 // Orders day numbers with anything that is not a number last, so a damaged record cannot break a sort.
@@ -289,7 +280,7 @@ DayTotals CountModel::rebuildToday(int gate)
         const CountEvent& event = m_events[static_cast<std::size_t>(i)];
         if (event.gate != gate || wholeDay(event.time) != today)
             continue;
-        const int hour = hourOf(event.time);
+        const int hour = DayNumber::toTime(event.time).hour();
         if (hour > m_endBand)
             break;
         while (hour > b)

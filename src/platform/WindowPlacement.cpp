@@ -1,19 +1,10 @@
 #include "platform/WindowPlacement.h"
 
+#include "platform/RoundHalfEven.h"
+
 #include <QSize>
 
-#include <cmath>
-
 namespace WindowPlacement {
-
-namespace {
-
-int roundHalfEven(double value)
-{
-    return static_cast<int>(std::nearbyint(value));
-}
-
-} // namespace
 
 bool fits(const QRect& window, const QRect& workArea)
 {

@@ -3,7 +3,6 @@
 #include "config/SettingsRecord.h"
 
 #include <algorithm>
-#include <cmath>
 #include <numeric>
 
 namespace CountLayoutRules {
@@ -24,11 +23,6 @@ int scaledChannel(int value, double factor)
 }
 
 } // namespace
-
-int roundHalfEven(double value)
-{
-    return static_cast<int>(std::nearbyint(value));
-}
 
 QColor toColor(quint32 colour)
 {

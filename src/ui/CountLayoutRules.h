@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/RoundHalfEven.h"
+
 #include <QColor>
 #include <QRect>
 #include <QSize>
@@ -20,8 +22,7 @@ inline constexpr int kPositions = 8;
 // The large counter shows at most eight digits.
 inline constexpr qint64 kLargestShownTotal = 99999999;
 
-// Rounds to the nearest integer, halves to the even neighbour.
-int roundHalfEven(double value);
+using ::roundHalfEven;
 
 // A colour held as red + green * 256 + blue * 65536.
 QColor toColor(quint32 colour);
