@@ -68,13 +68,7 @@ int gatesAtIdle(GateSimProcess& sim)
     int idle = 0;
     for (int gate = 0; gate < kGates; ++gate) {
         const QList<QByteArray> frames = sim.frames(gate, QStringLiteral("RX"));
-        idle +=
-            std::any_of(frames.cbegin(), frames.cend(),
-                        [](const QByteArray& frame) {
-                            return frame.size() > 4 && frame.at(2) == 'x' && static_cast<quint8>(frame.at(4)) == 0xF2;
-                        })
-                ? 1
-                : 0;
+        idle += std::any_of(frames.cbegin(), frames.cend(), GateSimProcess::isReadLoopCommand) ? 1 : 0;
     }
     return idle;
 }

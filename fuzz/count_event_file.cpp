@@ -5,7 +5,6 @@
 
 #include "FuzzInputFile.h"
 
-#include <QBuffer>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "platform/InstanceLock.h"
+#include "platform/SignalCloser.h"
 #include "ui/ProgramArguments.h"
-#include "ui/SignalCloser.h"
 #include "ui/TMainForm.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "gatesim/ControlServer.h"
 #include "gatesim/FrameLog.h"
 #include "gatesim/HostPcClient.h"
-#include "gatesim/SignalWatcher.h"
 #include "gatesim/SimConfig.h"
 #include "gatesim/SimOptions.h"
 #include "gatesim/SimServer.h"
 #include "gatesim/StdinReader.h"
+#include "platform/SignalCloser.h"
 #include "platform/SystemClock.h"
 
 #include <QCoreApplication>
@@ -110,8 +110,7 @@ int main(int argc, char** argv)
         return failStart(QStringLiteral("cannot write log %1: %2").arg(options->logFile, logFile.errorString()));
     FrameLog log(options->logFile.isEmpty() ? static_cast<QIODevice&>(console) : logFile, SystemClock::instance());
 
-    SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::terminated, &app, &QCoreApplication::quit);
+    SignalCloser closer([&app] { app.quit(); });
 
     return options->hostPc ? runHostPc(app, *options, log) : runGates(app, *options, console, log);
 }

@@ -4,11 +4,6 @@
 
 RecoveryCheck::RecoveryCheck(const QList<GateSimLogLine>& log) : m_log(log) {}
 
-bool RecoveryCheck::isReadLoopCommand(const QByteArray& frame)
-{
-    return frame.size() > 4 && frame.at(2) == 'x' && static_cast<quint8>(frame.at(4)) == 0xF2;
-}
-
 bool RecoveryCheck::isNack(const QByteArray& frame)
 {
     return frame.size() > 2 && frame.at(2) == '1';
@@ -48,7 +43,7 @@ RecoveryCheck::GateState RecoveryCheck::stateAt(int gate, quint32 atMs) const
                 state.sequenceDone = false;
             }
         } else if (line.kind == QLatin1String("RX") && state.connected && !state.sequenceDone &&
-                   isReadLoopCommand(line.bytes())) {
+                   GateSimProcess::isReadLoopCommand(line.bytes())) {
             state.sequenceDone = true;
             state.sequenceDoneMs = line.ms;
         }

@@ -27,7 +27,6 @@ public:
 
     explicit RecoveryCheck(const QList<GateSimLogLine>& log);
 
-    static bool isReadLoopCommand(const QByteArray& frame);
     static bool isNack(const QByteArray& frame);
 
     // When the gate sent its last NACK in [fromMs, untilMs]; fromMs when it sent none.

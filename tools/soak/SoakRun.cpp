@@ -3,7 +3,9 @@
 #include "RecoveryCheck.h"
 #include "SoakSettings.h"
 #include "counting/CountDayFile.h"
+#include "counting/CountFiles.h"
 #include "counting/CountModel.h"
+#include "platform/PathRules.h"
 #include "platform/SystemClock.h"
 
 #include <QDateTime>
@@ -92,11 +94,11 @@ int SoakRun::run()
     for (const QString& line : std::as_const(m_report))
         std::printf("%s\n", line.toUtf8().constData());
     std::printf("soak: %s\n", m_failed ? "FAILED" : "passed");
-    if (m_failed)
+    if (m_failed) {
         m_root.keep();
-    if (m_failed)
         std::printf("soak: program output, simulator log and data folder kept in %s\n",
                     m_root.path().toUtf8().constData());
+    }
     return m_failed ? 1 : 0;
 }
 
@@ -361,7 +363,7 @@ bool SoakRun::finalCounters(std::array<qint64, kGates>& counters)
 
 bool SoakRun::waitForSave(qint64 afterMs)
 {
-    const QString path = m_root.dataFolder() + QStringLiteral("/pc_all.dat");
+    const QString path = PathRules::join(m_root.dataFolder(), QString::fromLatin1(CountFiles::kDayFileName));
     return m_sim.waitFor(
         [&] {
             const QFileInfo file(path);
@@ -372,7 +374,7 @@ bool SoakRun::waitForSave(qint64 afterMs)
 
 bool SoakRun::readDayTotals(std::array<qint64, kGates>& totals, QString& error)
 {
-    QFile file(m_root.dataFolder() + QStringLiteral("/pc_all.dat"));
+    QFile file(PathRules::join(m_root.dataFolder(), QString::fromLatin1(CountFiles::kDayFileName)));
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString();
         return false;

@@ -59,6 +59,11 @@ QByteArray GateSimProcess::hex(const char* text)
     return QByteArray::fromHex(QByteArray(text));
 }
 
+bool GateSimProcess::isReadLoopCommand(const QByteArray& frame)
+{
+    return frame.size() > 4 && frame.at(2) == 'x' && static_cast<quint8>(frame.at(4)) == 0xF2;
+}
+
 bool GateSimProcess::start(int gates, const QByteArray& config, const QStringList& extraArguments)
 {
     QStringList arguments;

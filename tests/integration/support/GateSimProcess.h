@@ -37,6 +37,8 @@ public:
     static QString program();
     // "02 00 4F ..." to bytes, for expected frames.
     static QByteArray hex(const char* text);
+    // The read-loop command ('x', 0xF2): the last command of a gate's start-up sequence.
+    static bool isReadLoopCommand(const QByteArray& frame);
 
     // `gates` gates on 127.0.0.1 with ports chosen by the simulator; `config` becomes its --config file.
     bool start(int gates, const QByteArray& config = {}, const QStringList& extraArguments = {});

@@ -6,8 +6,8 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT into a close on the event loop, so a session end or a service stop
-// still runs the shutdown steps and saves the counts and settings.
+// Turns SIGTERM and SIGINT into a call on the event loop, so a session end or a service stop still
+// runs the program's own shutdown (the counter saves its counts and settings; the simulator quits).
 class SignalCloser final : public QObject
 {
     Q_OBJECT

@@ -1,8 +1,9 @@
-#include "ui/SignalCloser.h"
+#include "platform/SignalCloser.h"
 
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,6 +15,8 @@ SignalCloser::SignalCloser(std::function<void()> close, QObject* parent) : QObje
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalSockets) != 0)
         return;
+    // A burst of signals must never block the handler on a full socket.
+    ::fcntl(g_signalSockets[0], F_SETFL, O_NONBLOCK);
     m_notifier = new QSocketNotifier(g_signalSockets[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalCloser::readSignal);
     struct sigaction action = {};
