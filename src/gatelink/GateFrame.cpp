@@ -11,13 +11,24 @@ std::uint8_t Checksum(const std::uint8_t* frame)
     return static_cast<std::uint8_t>(sum & 0xFF);
 }
 
-QByteArray BuildFrame(char command, const QByteArray& data)
+bool IsSound(const std::uint8_t* frame)
+{
+    const int length = frame[3];
+    return frame[4 + length] == kEtx && frame[5 + length] == Checksum(frame);
+}
+
+void Reseal(std::uint8_t* frame)
+{
+    frame[5 + frame[3]] = Checksum(frame);
+}
+
+QByteArray BuildFrame(char command, const QByteArray& data, std::uint8_t id)
 {
     const int length = static_cast<int>(std::min<qsizetype>(data.size(), 255));
     QByteArray frame(length + kOverhead, '\0');
     auto* bytes = reinterpret_cast<std::uint8_t*>(frame.data());
     bytes[0] = kStx;
-    bytes[1] = 0x00;
+    bytes[1] = id;
     bytes[2] = static_cast<std::uint8_t>(command);
     bytes[3] = static_cast<std::uint8_t>(length);
     for (int i = 0; i < length; ++i)

@@ -16,7 +16,13 @@ inline constexpr int kMaxLength = 255 + kOverhead;
 // Low 8 bits of the sum of STX through ETX of a frame whose LEN byte is set.
 std::uint8_t Checksum(const std::uint8_t* frame);
 
-// A complete frame with ID 0x00 for the given command letter and DATA bytes (at most 255).
-QByteArray BuildFrame(char command, const QByteArray& data);
+// Whether the byte after DATA is ETX and the SUM byte after it matches.
+bool IsSound(const std::uint8_t* frame);
+
+// Writes the SUM byte again after a byte of the frame was changed.
+void Reseal(std::uint8_t* frame);
+
+// A complete frame for the given command letter and DATA bytes (at most 255).
+QByteArray BuildFrame(char command, const QByteArray& data, std::uint8_t id = 0x00);
 
 } // namespace GateFrame

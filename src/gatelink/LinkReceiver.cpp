@@ -42,15 +42,13 @@ void LinkReceiver::Assemble()
 void LinkReceiver::FrameCompleted(const std::uint8_t* frame, int length)
 {
     m_lastReceivedId = frame[1];
-    const std::uint8_t sum = GateFrame::Checksum(frame);
-    const int len = frame[3];
     bool relayed = false;
     if (m_relay && !m_watch.busy && (frame[2] != 'G' || !m_countFilter) && m_relay->hostConnected()) {
         m_relay->sendToHost(frame, length);
         m_log.logHex(frame, length, false);
         relayed = true;
     }
-    if (frame[5 + len] != sum || frame[4 + len] != GateFrame::kEtx) {
+    if (!GateFrame::IsSound(frame)) {
         m_log.comment(u"SUM EEROR");
         return;
     }

@@ -26,7 +26,7 @@ QByteArray GateFaults::shapeReply(QByteArray frame)
         --m_nacks;
         auto* bytes = reinterpret_cast<std::uint8_t*>(frame.data());
         bytes[2] = '1';
-        bytes[5 + bytes[3]] = GateFrame::Checksum(bytes);
+        GateFrame::Reseal(bytes);
     }
     return spoilSum(std::move(frame));
 }

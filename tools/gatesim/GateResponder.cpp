@@ -64,13 +64,7 @@ QByteArray GateResponder::answerBadSum() const
 
 QByteArray GateResponder::frame(char command, const QByteArray& data) const
 {
-    QByteArray f = GateFrame::BuildFrame(command, data);
-    if (m_config.readerId != 0) {
-        auto* bytes = reinterpret_cast<std::uint8_t*>(f.data());
-        bytes[1] = m_config.readerId;
-        bytes[5 + bytes[3]] = GateFrame::Checksum(bytes);
-    }
-    return f;
+    return GateFrame::BuildFrame(command, data, m_config.readerId);
 }
 
 QByteArray GateResponder::ack(const QByteArray& data) const

@@ -16,9 +16,7 @@ void addJunk(std::vector<SimFrameAssembler::Piece>& out, QByteArrayView bytes)
 
 bool isGood(QByteArrayView frame)
 {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(frame.data());
-    const int length = bytes[3];
-    return bytes[4 + length] == GateFrame::kEtx && bytes[5 + length] == GateFrame::Checksum(bytes);
+    return GateFrame::IsSound(reinterpret_cast<const std::uint8_t*>(frame.data()));
 }
 
 // Where a later STX starts a complete frame with a good SUM inside buffer, or -1. Such a frame shows

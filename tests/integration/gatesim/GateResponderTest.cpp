@@ -155,10 +155,7 @@ TEST(GateResponder, FollowsItsConfiguration)
                                 "reply.O.90=90 41 41 41 41 41 41 41 41 41\n"
                                 "reply.G.0B=\n"
                                 "bad-sum-reply=nack\n"));
-    QByteArray rom = GateFrame::BuildFrame('0', bytes("90 41 41 41 41 41 41 41 41 41"));
-    rom[1] = 0x05;
-    rom[rom.size() - 2] =
-        static_cast<char>(GateFrame::Checksum(reinterpret_cast<const std::uint8_t*>(rom.constData())));
+    const QByteArray rom = GateFrame::BuildFrame('0', bytes("90 41 41 41 41 41 41 41 41 41"), 0x05);
     EXPECT_EQ(hexOf(gate.answer(request('O', "90 00"))), hexOf(rom));
     EXPECT_TRUE(gate.answer(request('G', "0B")).isEmpty());
     EXPECT_EQ(hexOf(gate.answerBadSum()), "02 05 31 01 42 03 7E 0D");

@@ -138,8 +138,7 @@ TEST(SimGate, InjectsEachFault)
              // A NACK of the awaited LEN and sub-code, so the sequence steps back and asks again.
              QByteArray refused = kRomReply;
              refused[2] = '1';
-             refused[refused.size() - 2] =
-                 static_cast<char>(GateFrame::Checksum(reinterpret_cast<const std::uint8_t*>(refused.constData())));
+             GateFrame::Reseal(reinterpret_cast<std::uint8_t*>(refused.data()));
              for (const QByteArray& expected : {refused, refused, kRomReply}) {
                  program.send(kRomRequest);
                  EXPECT_EQ(program.frame().toHex(' '), expected.toHex(' '));

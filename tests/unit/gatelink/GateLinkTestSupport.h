@@ -27,12 +27,7 @@ inline QByteArray hex(const char* text)
 // A good frame: STX, ID, letter, LEN, DATA, ETX, SUM, CR.
 inline QByteArray frame(char command, const QByteArray& data, std::uint8_t id = 0)
 {
-    QByteArray bytes = GateFrame::BuildFrame(command, data);
-    if (id != 0) {
-        bytes[1] = static_cast<char>(id);
-        bytes[bytes.size() - 2] = static_cast<char>(GateFrame::Checksum(reinterpret_cast<std::uint8_t*>(bytes.data())));
-    }
-    return bytes;
+    return GateFrame::BuildFrame(command, data, id);
 }
 
 inline const std::uint8_t* u8(const QByteArray& bytes)
