@@ -11,9 +11,9 @@
 #include "platform/Cp932Codec.h"
 #include "platform/DayNumber.h"
 #include "platform/PathRules.h"
+#include "platform/SafeFile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <optional>
@@ -455,6 +455,6 @@ bool WriteDefaultIniFile(const QString& path)
     for (const char16_t* line : kLines)
         text += QString::fromUtf16(line) + QStringLiteral("\r\n");
     const QByteArray bytes = Cp932Codec::encode(text);
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return SafeFile::replace(
+        path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); }, nullptr);
 }

@@ -6,10 +6,10 @@
 #include "config/ENkMemIniFileInvalidValue.h"
 #include "config/NkIniText.h"
 #include "platform/Cp932Codec.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -273,10 +273,9 @@ QByteArray TNkMemIniFile::toBytes() const
 
 void TNkMemIniFile::UpdateFile() const
 {
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ENkMemIniFileIOError(m_fileName + QStringLiteral(": ") + file.errorString());
     const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw ENkMemIniFileIOError(m_fileName + QStringLiteral(": ") + file.errorString());
+    QString error;
+    if (!SafeFile::replace(
+            m_fileName, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); }, &error))
+        throw ENkMemIniFileIOError(m_fileName + QStringLiteral(": ") + error);
 }

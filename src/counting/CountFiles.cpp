@@ -6,10 +6,10 @@
 #include "platform/Clock.h"
 #include "platform/DayNumber.h"
 #include "platform/PathRules.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <algorithm>
@@ -169,19 +169,9 @@ bool CountFiles::save(FileState& file, const std::function<bool(QIODevice&)>& wr
     if (!copyAside(file))
         return false;
     const QString path = pathOf(file);
-    QSaveFile device(path);
-    if (!device.open(QIODevice::WriteOnly)) {
-        log(QStringLiteral("%1 not saved: %2").arg(path, device.errorString()));
-        return false;
-    }
-    if (!writer(device)) {
-        log(QStringLiteral("%1 not saved: %2").arg(path, device.errorString()));
-        device.cancelWriting();
-        return false;
-    }
-    if (!device.commit()) {
-        log(QStringLiteral("%1 not saved: %2").arg(path, device.errorString()));
-        return false;
-    }
-    return true;
+    QString error;
+    if (SafeFile::replace(path, writer, &error))
+        return true;
+    log(QStringLiteral("%1 not saved: %2").arg(path, error));
+    return false;
 }

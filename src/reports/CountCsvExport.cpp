@@ -4,6 +4,7 @@
 #include "platform/Cp932Codec.h"
 #include "platform/DayNumber.h"
 #include "platform/ProgressSink.h"
+#include "platform/SafeFile.h"
 #include "reports/CountCsvOptions.h"
 #include "reports/CountDatabaseLines.h"
 #include "reports/CsvText.h"
@@ -11,7 +12,6 @@
 #include "reports/ReportCalendar.h"
 #include "reports/ReportDateRange.h"
 #include "reports/ReportExtents.h"
-#include "reports/ReportFile.h"
 
 #include <QDate>
 
@@ -162,8 +162,8 @@ ExportResult CountCsvExport::ExportCountCsv(int mode, const QString& path)
             writeCountCsv(text);
             return text.flush();
         };
-        const bool written = m_options.reportMode ? ReportFile::append(path, appendRaw, &error)
-                                                  : ReportFile::replace(path, writeLines, &error);
+        const bool written = m_options.reportMode ? SafeFile::append(path, appendRaw, &error)
+                                                  : SafeFile::replace(path, writeLines, &error);
         return written ? ExportResult::written() : ExportResult::failed(error);
     }
     if (mode < 1 || mode > 8)
@@ -175,7 +175,7 @@ ExportResult CountCsvExport::ExportCountCsv(int mode, const QString& path)
         for (int band = firstBand; band <= lastBand; ++band)
             m_columnText += columnValue(mode, gate, record, date, band) + QLatin1String("\r\n");
     });
-    if (!path.isEmpty() && !ReportFile::replace(
+    if (!path.isEmpty() && !SafeFile::replace(
                                path, [](QIODevice&) { return true; }, &error))
         return ExportResult::failed(error);
     return ExportResult::written();

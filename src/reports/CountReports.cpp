@@ -3,6 +3,7 @@
 #include "counting/CountModel.h"
 #include "platform/Clock.h"
 #include "platform/ProgressSink.h"
+#include "platform/SafeFile.h"
 #include "reports/CountCsvExport.h"
 #include "reports/CountDatabaseImport.h"
 #include "reports/CountDatabaseLines.h"
@@ -10,7 +11,6 @@
 #include "reports/DayTables.h"
 #include "reports/ProgressHold.h"
 #include "reports/ReportDateRange.h"
-#include "reports/ReportFile.h"
 #include "reports/XlsxReportWriter.h"
 
 #include <QFile>
@@ -89,7 +89,7 @@ ExportResult CountReports::exportCountDatabase(const QString& path, bool limitTo
     };
     QString error;
     const ExportResult result =
-        ReportFile::replace(path, write, &error) ? ExportResult::written() : ExportResult::failed(error);
+        SafeFile::replace(path, write, &error) ? ExportResult::written() : ExportResult::failed(error);
     m_progress.ProgPosition(records);
     holdProgressWindow(m_clock, start, m_progress, m_host);
     m_progress.ProgClose();

@@ -1,9 +1,9 @@
-#include "reports/ReportFile.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-namespace ReportFile {
+namespace SafeFile {
 
 bool replace(const QString& path, const Writer& writer, QString* error)
 {
@@ -34,4 +34,4 @@ bool append(const QString& path, const Writer& writer, QString* error)
     return false;
 }
 
-} // namespace ReportFile
+} // namespace SafeFile

@@ -6,8 +6,8 @@
 
 class QIODevice;
 
-// Writing the report files so that a failed write never spoils the file that was there.
-namespace ReportFile {
+// Writing files so that a failed write never spoils the file that was there.
+namespace SafeFile {
 
 // Writes the file's new content; false when a write failed.
 using Writer = std::function<bool(QIODevice&)>;
@@ -19,4 +19,4 @@ bool replace(const QString& path, const Writer& writer, QString* error);
 // length.
 bool append(const QString& path, const Writer& writer, QString* error);
 
-} // namespace ReportFile
+} // namespace SafeFile
