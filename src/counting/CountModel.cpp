@@ -229,9 +229,13 @@ void CountModel::sortDayRecords(int gate)
 {
     Q_ASSERT(gate >= 0 && gate < kGates);
     auto& table = m_days[gate];
-    std::stable_sort(
-        table.begin(), table.begin() + m_dayCount[gate],
-        [](const DayCountRecord& a, const DayCountRecord& b) { return earlier(wholeDay(a.date), wholeDay(b.date)); });
+    const auto byDay = [](const DayCountRecord& a, const DayCountRecord& b) {
+        return earlier(wholeDay(a.date), wholeDay(b.date));
+    };
+    // Reports sort before every pass; a table in order, the usual case, is only checked.
+    const auto end = table.begin() + m_dayCount[gate];
+    if (!std::is_sorted(table.begin(), end, byDay))
+        std::stable_sort(table.begin(), end, byDay);
 }
 
 // Places an empty record for today behind every earlier date; -1 when the table is full.

@@ -61,7 +61,7 @@ void CountCsvExport::advanceProgress()
 template <typename Write> void CountCsvExport::forEachWrittenRecord(Write write)
 {
     for (int gate = 0; gate < CountModel::kGates; ++gate) {
-        DayTables::sortByDate(m_model, gate);
+        m_model.sortDayRecords(gate);
         const int count = m_model.dayRecordCount(gate);
         for (int n = 0; n < count; ++n) {
             advanceProgress();

@@ -3,8 +3,6 @@
 #include "counting/CountModel.h"
 #include "reports/ReportCalendar.h"
 
-#include <cmath>
-
 namespace DayTables {
 
 int totalRecords(const CountModel& model)
@@ -15,26 +13,10 @@ int totalRecords(const CountModel& model)
     return total;
 }
 
-void sortByDate(CountModel& model, int gate)
-{
-    // The model's order: by whole day, a stored date that is not a number last.
-    const auto before = [](double a, double b) {
-        if (std::isnan(a))
-            return false;
-        return std::isnan(b) || std::floor(a) < std::floor(b);
-    };
-    const int count = model.dayRecordCount(gate);
-    for (int n = 1; n < count; ++n)
-        if (before(model.dayRecord(gate, n).date, model.dayRecord(gate, n - 1).date)) {
-            model.sortDayRecords(gate);
-            return;
-        }
-}
-
 void sortAllByDate(CountModel& model)
 {
     for (int gate = 0; gate < CountModel::kGates; ++gate)
-        sortByDate(model, gate);
+        model.sortDayRecords(gate);
 }
 
 bool hasDataBetween(const CountModel& model, int fromDay, int toDay)

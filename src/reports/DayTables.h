@@ -8,9 +8,7 @@ namespace DayTables {
 // Day records of all gates together: the range of the progress window of the exports.
 int totalRecords(const CountModel& model);
 
-// Sorts a gate's table by day unless it is in day order already (the usual case: a sort of ten years
-// of records would cost more than writing them).
-void sortByDate(CountModel& model, int gate);
+// Every gate's table in day order.
 void sortAllByDate(CountModel& model);
 
 // True when some gate has a record whose day lies in fromDay..toDay (whole days).
