@@ -62,6 +62,44 @@ void GateSequence::startRfResume(int slot)
     m_ctx.records[static_cast<std::size_t>(slot)].step = SequenceRecord::kRfResume;
 }
 
+bool GateSequence::startShutdown()
+{
+    bool shuttingDown = false;
+    for (int slot = 0; slot < LinkShared::kGateSlots; ++slot) {
+        m_ctx.ticks.TickMark(TickTable::kCheck + slot);
+        const TTComXDlg* link = m_ctx.gateLink(slot);
+        SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
+        if (link && link->isConnected() && record.step > 11) {
+            shuttingDown = true;
+            record.step = relaying() ? SequenceRecord::kShutdownWithRelay : SequenceRecord::kShutdown;
+        }
+    }
+    if (!shuttingDown)
+        return false;
+    // Slots that are not shutting down count as not connected from now on.
+    for (int slot = 0; slot < LinkShared::kGateSlots; ++slot) {
+        SequenceRecord& record = m_ctx.records[static_cast<std::size_t>(slot)];
+        if (record.step >= SequenceRecord::kShutdownWithRelay)
+            continue;
+        if (TTComXDlg* link = m_ctx.gateLink(slot))
+            link->setConnected(false);
+        record.step = 0;
+    }
+    return true;
+}
+
+bool GateSequence::shutdownFinished() const
+{
+    for (int slot = 0; slot < LinkShared::kGateSlots; ++slot) {
+        const int step = m_ctx.records[static_cast<std::size_t>(slot)].step;
+        const TTComXDlg* link = m_ctx.gateLink(slot);
+        if (!m_ctx.ticks.TickElapsed(TickTable::kCheck + slot, kShutdownLimitMs) && link && link->isConnected() &&
+            step > 9 && step < SequenceRecord::kShutdownDone)
+            return false;
+    }
+    return true;
+}
+
 // While the network is not ready the gates wait, checking once a second; once it is, the links
 // are made afresh so the gate links open their sockets.
 bool GateSequence::linkStart()

@@ -14,6 +14,8 @@ class GateSequence final
 public:
     static constexpr int kReplyLimitMs = 3000;
     static constexpr int kIdleMs = 3000;
+    // A gate that has not finished its shutdown after 100 minutes no longer holds the close.
+    static constexpr std::uint32_t kShutdownLimitMs = 6000000;
     static constexpr int kPingTimeoutMs = 2500;
     static constexpr int kFirstConnectMs = 10000;
     static constexpr int kTriedMs = 5000;
@@ -29,6 +31,11 @@ public:
     bool requestAlarm(int slot);
     void startRfPause(int slot);
     void startRfResume(int slot);
+    // The close query: connected gates past step 11 go to their shutdown steps and every other slot
+    // counts as not connected at step 0; true when a gate shuts down (the close then waits).
+    bool startShutdown();
+    // Whether every connected gate has finished its shutdown or had its 100 minutes.
+    bool shutdownFinished() const;
 
 private:
     bool linkStart();

@@ -9,10 +9,10 @@
 #include "reports/CountReports.h"
 #include "reports/ExitCsv.h"
 #include "ui/CountCsvCommands.h"
-#include "ui/GatePages.h"
-#include "ui/MainFormPrompts.h"
 #include "ui/CountView.h"
+#include "ui/GatePages.h"
 #include "ui/LayoutPass.h"
+#include "ui/MainFormPrompts.h"
 #include "ui/MainFormSubsystems.h"
 
 #include <QCloseEvent>
@@ -114,8 +114,8 @@ void TMainForm::createLinks()
         TcpIpParaEntry& gateEntry = m_tcpipPara.entry(tagTCPIPPara::GateRow, slot);
         gateEntry = TcpIpParaEntry{slot, false, static_cast<quint16>(gate.port), gate.ipAddress};
         TcpIpParaEntry& relayEntry = m_tcpipPara.entry(tagTCPIPPara::RelayRow, slot);
-        relayEntry = TcpIpParaEntry{kSlots + slot, true, static_cast<quint16>(gate.relayPort),
-                                    QStringLiteral("127.0.0.1")};
+        relayEntry =
+            TcpIpParaEntry{kSlots + slot, true, static_cast<quint16>(gate.relayPort), QStringLiteral("127.0.0.1")};
         gateLink->LinkInit(&m_linkLog, slot, false, gateEntry, TTComXDlg::TcpIp);
         relayLink->LinkInit(&m_linkLog, slot, true, relayEntry, TTComXDlg::TcpIp);
         gateLink->setCountFilter(m_settings.countFilter);
@@ -187,39 +187,18 @@ bool TMainForm::FormCloseQuery()
         return m_shutdownComplete;
     if (!m_fatalError && !m_skipQuestion && !m_prompts->confirmClose(this, windowTitle()))
         return false;
-    for (int slot = 0; slot < kSlots; ++slot) {
-        m_ticks.TickMark(TickTable::kCheck + slot);
-        if (gateConnected(slot) && m_sequence[slot].step > 11) {
-            CloseTimer.start();
-            m_shutdownComplete = false;
-            m_sequence[slot].step =
-                m_settings.relayServer ? SequenceRecord::kShutdownWithRelay : SequenceRecord::kShutdown;
-        }
-    }
-    if (CloseTimer.isActive()) {
-        // Slots that are not shutting down count as not connected from now on.
-        for (int slot = 0; slot < kSlots; ++slot) {
-            if (m_sequence[slot].step >= SequenceRecord::kShutdownWithRelay)
-                continue;
-            if (m_links[slot])
-                m_links[slot]->setConnected(false);
-            m_sequence[slot].step = 0;
-        }
-    }
-    return !CloseTimer.isActive();
+    if (!m_gateControl->sequence().startShutdown())
+        return true;
+    m_shutdownComplete = false;
+    CloseTimer.start();
+    return false;
 }
 
 void TMainForm::CloseTimerTimer()
 {
     if (m_shutdownComplete)
         return;
-    m_shutdownComplete = true;
-    for (int slot = 0; slot < kSlots; ++slot) {
-        const int step = m_sequence[slot].step;
-        if (!m_ticks.TickElapsed(TickTable::kCheck + slot, 6000000) && gateConnected(slot) && step > 9 &&
-            step < SequenceRecord::kShutdownDone)
-            m_shutdownComplete = false;
-    }
+    m_shutdownComplete = m_gateControl->sequence().shutdownFinished();
     if (m_shutdownComplete)
         close();
 }
@@ -243,8 +222,8 @@ void TMainForm::FormClose()
 
 void TMainForm::writeExitCsv()
 {
-    const ExitCsv::Plan plan = ExitCsv::plan(m_settings.exitCsv, m_saveFolder, m_settings.countOutputFileName,
-                                             m_prompts->shiftHeld());
+    const ExitCsv::Plan plan =
+        ExitCsv::plan(m_settings.exitCsv, m_saveFolder, m_settings.countOutputFileName, m_prompts->shiftHeld());
     if (!plan.write)
         return;
     ExitCsv::applyRange(m_reportRange, m_clock.now(), m_settings.exitCsvRange);
