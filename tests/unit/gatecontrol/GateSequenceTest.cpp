@@ -34,11 +34,8 @@ TEST(GateSequence, VersionCharactersDecideTheWordLayout)
                           {"099-01.00", true, true}};
     for (const Case& c : cases) {
         SequenceBench bench;
-        bench.connect(0);
-        bench.record(0).step = 2;
         bench.record(0).wordLayout = c.before;
-        bench.advance(1000);
-        bench.tick();
+        bench.awaitRomVersion();
         ASSERT_EQ(bench.record(0).step, 3);
         bench.reply(0, '0', romReply(c.version));
         bench.tick();
@@ -76,10 +73,7 @@ TEST(GateSequence, AnswerSurvivesACountFrameThatArrivesBeforeTheTick)
     const QByteArray countFrame = bytes({0x81}) + QByteArray(36, '\0');
     for (const char answer : {'0', '1'}) {
         SequenceBench bench;
-        bench.connect(0);
-        bench.record(0).step = 2;
-        bench.advance(1000);
-        bench.tick();
+        bench.awaitRomVersion();
         ASSERT_EQ(bench.record(0).step, 3);
         bench.reply(0, answer, romReply("129-01.00"));
         bench.reply(0, 'G', countFrame);
@@ -122,10 +116,7 @@ TEST(GateSequence, NoReplyWithinThreeSeconds)
     const Case cases[] = {{"reconnect", false, false, 0}, {"closing", true, false, 4}, {"busy", false, true, 4}};
     for (const Case& c : cases) {
         SequenceBench bench;
-        bench.connect(0);
-        bench.record(0).step = 2;
-        bench.advance(1000);
-        bench.tick();
+        bench.awaitRomVersion();
         ASSERT_EQ(bench.record(0).step, 3);
         if (c.closing)
             bench.closeTimer.start(100000);

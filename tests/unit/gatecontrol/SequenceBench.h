@@ -118,6 +118,14 @@ public:
         const QByteArray frame = GateFrame::BuildFrame(command, data);
         gate(slot).ReceiveBytes(reinterpret_cast<const std::uint8_t*>(frame.constData()), int(frame.size()));
     }
+    // Slot 0 connected and at step 3, waiting for the answer to its ROM version request.
+    void awaitRomVersion()
+    {
+        connect(0);
+        record(0).step = 2;
+        advance(1000);
+        tick();
+    }
     void tick(int count = 1)
     {
         for (int i = 0; i < count; ++i)
