@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <functional>
 
 class CountModel;
 class CsvText;
@@ -35,6 +36,11 @@ public:
 
     // The count CSV of mode 0 (normal form) as bytes.
     QByteArray countCsvBytes();
+
+    // Every line the count CSV writes, in its order, as gate, day record, date and band: the rows of
+    // the XLSX report's count sheet. Widens the extents like a run.
+    using LineVisitor = std::function<void(int gate, const DayCountRecord& record, const QDate& date, int band)>;
+    void forEachLine(const LineVisitor& visit);
 
     // Advanced by one per day record visited; a caller running several passes on one progress
     // window carries the position over.

@@ -2,16 +2,66 @@
 
 #include "platform/DayNumber.h"
 #include "platform/PathRules.h"
+#include "platform/ProgressSink.h"
 #include "reports/CountCsvExport.h"
 #include "reports/CountCsvOptions.h"
+#include "reports/CountReportHost.h"
 #include "reports/ReportDateRange.h"
 #include "reports/ReportExtents.h"
+#include "reports/XlsxReport.h"
+
+#include <QFileInfo>
+#include <QStringList>
 
 namespace ReportMode {
 
 namespace {
 
 const QLatin1String kDateKey("DATE=");
+
+// Report mode has no window: no progress bar, no waiting, messages go to the error output.
+class NoProgress final : public ProgressSink
+{
+public:
+    void ProgOpen(const QString&) override {}
+    void ProgMax(int) override {}
+    void ProgPosition(int) override {}
+    void ProgClose() override {}
+    void keepAlive() override {}
+};
+
+class NoWindow final : public CountReportHost
+{
+public:
+    bool connectionCheckRunning() const override { return false; }
+    void setMainWindowEnabled(bool) override {}
+    bool askYesNo(const QString&) override { return false; }
+    void PageLabelSet() override {}
+    void requestLayoutPass() override {}
+};
+
+bool isWorkbookName(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0;
+}
+
+// The XLSX report of the period, for any range (output kind 0).
+void writeWorkbook(CountModel& model, const Arguments& arguments, ReportDateRange& range, Result& result)
+{
+    range.outputKind = 0;
+    NoProgress progress;
+    NoWindow host;
+    QStringList messages;
+    XlsxReport report(model, arguments.countOptions, range, *arguments.clock, progress, host,
+                      [&](const QString& text) { messages << text; });
+    report.setSettings(arguments.workbook);
+    const ExportResult written = report.writeXlsxReport(result.outputPath);
+    result.ok = written.ok();
+    if (!result.ok)
+        result.error =
+            QStringLiteral("cannot write %1: %2")
+                .arg(result.outputPath, messages.isEmpty() ? written.error : messages.join(QLatin1Char(' ')));
+}
 
 } // namespace
 
@@ -60,6 +110,10 @@ Result run(CountModel& model, const Arguments& arguments, ReportDateRange& range
     range.first = DayNumber::fromDate(period->first);
     range.last = DayNumber::fromDate(period->last);
     result.outputPath = outputPath(arguments);
+    if (arguments.clock && isWorkbookName(result.outputPath)) {
+        writeWorkbook(model, arguments, range, result);
+        return result;
+    }
     CountCsvOptions options;
     options.reportMode = true;
     ReportExtents extents;

@@ -1,15 +1,20 @@
 #pragma once
 
+#include "reports/CountCsvOptions.h"
+#include "reports/XlsxReportSettings.h"
+
 #include <QDate>
 #include <QString>
 
 #include <optional>
 
+class Clock;
 class CountModel;
 struct ReportDateRange;
 
 // The command-line run "DATE=yyyy/MM/dd-yyyy/MM/dd [file]": appends the count database lines of that
-// period to the file and ends, without a window.
+// period to the file and ends, without a window. An output name ending in ".xlsx" gets the XLSX report of
+// that period instead, as the menu writes it for any range.
 namespace ReportMode {
 
 inline constexpr const char* kDefaultFileName = "人数エクスポート.csv";
@@ -27,6 +32,10 @@ struct Arguments
     QString documentsFolder;
     // The initial folder of the save dialog (from "人数カウント出力フォルダ").
     QString dialogFolder;
+    // For an .xlsx output: the report's settings, the gate texts and bands, and the clock.
+    XlsxReportSettings workbook;
+    CountCsvOptions countOptions;
+    const Clock* clock = nullptr;
 };
 
 struct Period

@@ -1,9 +1,12 @@
 #include "ui/CountCsvCommands.h"
 
 #include "reports/CountDatabaseImport.h"
+#include "reports/DayTables.h"
 #include "ui/TCalenderForm.h"
 
+#include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -36,8 +39,11 @@ QString withExtension(const QString& name, const QString& suffix)
 CountCsvCommands::CountCsvCommands(QWidget* mainWindow, CountModel& model, const Clock& clock, ProgressSink& progress,
                                    ReportDateRange& range, Hooks hooks, QObject* parent)
     : QObject(parent), m_mainWindow(mainWindow), m_model(model), m_clock(clock), m_range(range),
-      m_hooks(std::move(hooks)), m_reports(model, clock, progress, *this, range)
+      m_hooks(std::move(hooks)), m_reports(model, clock, progress, *this, range),
+      m_xlsx(model, m_reports.options(), range, clock, progress, *this,
+             [this](const QString& text) { showXlsxMessage(text); })
 {
+    m_reports.setXlsxWriter(&m_xlsx);
 }
 
 bool CountCsvCommands::askDateRange()
@@ -71,6 +77,35 @@ void CountCsvCommands::CSVFileWriteClick(QString& outputFileName)
         return;
     m_lastCountCsvName = path;
     m_reports.ExportCountFile(path);
+}
+
+void CountCsvCommands::XLSXE1Click(const QString& outputFileName)
+{
+    if (!askDateRange())
+        return;
+    DayTables::sortAllByDate(m_model);
+    const QString proposal = withExtension(outputFileName, QStringLiteral(".XLSX"));
+    const QString path = chooseFile(true, proposal, QStringLiteral("XLSX"), {xlsxFilter(), csvFilter()});
+    if (path.isEmpty())
+        return;
+    m_lastXlsxName = path;
+    // A workbook held open by a spreadsheet program cannot be replaced; say so before any work is done.
+    QFile chosen(path);
+    if (chosen.exists() && !chosen.open(QIODevice::ReadWrite)) {
+        const QString title = m_mainWindow ? m_mainWindow->windowTitle() : QString();
+        QMessageBox::warning(
+            m_mainWindow, title,
+            QStringLiteral("ファイルを作成することが出来ません!\n既にExcel等で開いている場合は閉じて下さい。"));
+        return;
+    }
+    chosen.close();
+    if (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        m_reports.ExportCountFile(path);
+}
+
+void CountCsvCommands::showXlsxMessage(const QString& text)
+{
+    QMessageBox::warning(m_mainWindow, QGuiApplication::applicationDisplayName(), text);
 }
 
 void CountCsvCommands::CSVB3Click(bool ctrlHeld)

@@ -2,6 +2,7 @@
 
 #include "reports/CountReportHost.h"
 #include "reports/CountReports.h"
+#include "reports/XlsxReport.h"
 
 #include <QObject>
 #include <QString>
@@ -37,12 +38,16 @@ public:
     Q_DISABLE_COPY_MOVE(CountCsvCommands)
 
     CountReports& reports() { return m_reports; }
+    void setXlsxSettings(const XlsxReportSettings& settings) { m_xlsx.setSettings(settings); }
     // Initial folder of the save and open dialogs (from "人数カウント出力フォルダ").
     void setDialogFolder(const QString& folder) { m_dialogFolder = folder; }
 
     // "人数カウントCSV出力(&C)": date range, then the save dialog with "人数カウント出力ファイル名" given
     // the extension .CSV (the setting keeps the change), then the export the chosen name asks for.
     void CSVFileWriteClick(QString& outputFileName);
+    // "人数カウントXLSX出力(&E)": date range, then the save dialog proposing "人数カウント出力ファイル名"
+    // with the extension .XLSX (the setting stays as it is), then the XLSX report for an .xlsx name.
+    void XLSXE1Click(const QString& outputFileName);
     // "エクスポート(CSV)出力(&B)" and Ctrl+E: with Ctrl held only the days of a chosen date range.
     void CSVB3Click(bool ctrlHeld);
     // "インポート(CSV)入力(&I)".
@@ -59,6 +64,8 @@ private:
     void requestLayoutPass() override;
 
     bool askDateRange();
+    // Message box of the XLSX report, titled with the application title.
+    void showXlsxMessage(const QString& text);
     // Empty when the dialog was cancelled.
     QString chooseFile(bool save, const QString& name, const QString& suffix, const QStringList& filters);
 
@@ -68,7 +75,9 @@ private:
     ReportDateRange& m_range;
     Hooks m_hooks;
     CountReports m_reports;
+    XlsxReport m_xlsx;
     QString m_dialogFolder;
     QString m_lastCountCsvName = QStringLiteral("人数カウント.csv");
     QString m_lastDatabaseName = QStringLiteral("人数エクスポート.csv");
+    QString m_lastXlsxName;
 };
