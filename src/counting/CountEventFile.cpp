@@ -38,7 +38,7 @@ bool CountEventFile::write(const CountModel& model, QIODevice& device)
     bytes.resize(static_cast<int>(kLastValuesSize));
     p = reinterpret_cast<std::uint8_t*>(bytes.data());
     for (int g = 0; g < CountModel::kGates; ++g)
-        model.lastValues(g).write(p + g * CountRecord::kSize);
+        (model.hasLastValues(g) ? model.lastValues(g) : kNoBase).write(p + g * CountRecord::kSize);
     return device.write(bytes) == bytes.size();
 }
 
@@ -89,7 +89,9 @@ CountFileLoad CountEventFile::read(QIODevice& device, CountModel& model)
         *model.EventAt(i) = events[static_cast<std::size_t>(i)];
     model.sortEvents();
     if (version >= 2)
-        for (int g = 0; g < CountModel::kGates; ++g)
-            model.setLastValues(g, last[g], true);
+        for (int g = 0; g < CountModel::kGates; ++g) {
+            const bool based = !(last[g] == kNoBase);
+            model.setLastValues(g, based ? last[g] : CountRecord{}, based);
+        }
     return CountFileLoad::loaded();
 }

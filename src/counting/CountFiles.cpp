@@ -29,6 +29,12 @@ CountFiles::CountFiles(CountModel& model, const Clock& clock, const QString& dat
 {
     m_backUpTimer->setObjectName(QStringLiteral("BackUpTimer"));
     connect(m_backUpTimer, &QTimer::timeout, this, &CountFiles::BackUpTimerTimer);
+    m_model.setBaseChangedHandler([this](int) { Write_PC_file(); });
+}
+
+CountFiles::~CountFiles()
+{
+    m_model.setBaseChangedHandler({});
 }
 
 void CountFiles::setLogSink(LogSink sink)
@@ -70,22 +76,33 @@ CountFileLoad CountFiles::Read_PC_file()
     return load(m_eventFile, [this](QIODevice& device) { return CountEventFile::read(device, m_model); });
 }
 
-void CountFiles::emptyStaleEventLog(double lastSaveTime)
+void CountFiles::emptyEventLog()
 {
-    if (std::floor(m_clock.now()) != std::floor(lastSaveTime))
-        m_model.setEventCount(0);
+    m_staleEventLog = true;
 }
 
 CountFileLoad CountFiles::Read_DAY_file()
 {
-    return load(m_dayFile, [this](QIODevice& device) { return CountDayFile::read(device, m_model); });
+    const CountFileLoad result =
+        load(m_dayFile, [this](QIODevice& device) { return CountDayFile::read(device, m_model); });
+    m_model.rebuildLoggedDays();
+    if (m_staleEventLog) {
+        m_staleEventLog = false;
+        if (m_model.eventCount() > 0) {
+            m_model.setEventCount(0);
+            Write_DAY_file();
+            Write_PC_file();
+        }
+    }
+    return result;
 }
 
 void CountFiles::loadAtStartUp()
 {
     const double lastSave = lastSaveTime();
     Read_PC_file();
-    emptyStaleEventLog(lastSave);
+    if (std::floor(m_clock.now()) != std::floor(lastSave))
+        emptyEventLog();
     Read_DAY_file();
 }
 

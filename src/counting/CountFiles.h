@@ -16,6 +16,8 @@ class QTimer;
 // Saves go through a temporary file and a rename, so a crash leaves the old file or the new one. A file
 // that exists but cannot be taken is first copied aside ("<name>.bad", "<name>.bad2", ...); until that
 // copy exists the next saves leave the file alone, so a failed load never turns into lost data.
+// Whenever the model sets, clears or is about to lose a gate's base, the event file is saved at once: a
+// gate's counters then recover every count made after the last save, whenever the program stops.
 class CountFiles final : public QObject
 {
     Q_OBJECT
@@ -29,6 +31,7 @@ public:
     using LogSink = std::function<void(const QString&)>;
 
     CountFiles(CountModel& model, const Clock& clock, const QString& dataFolder, QObject* parent = nullptr);
+    ~CountFiles() override;
 
     // Where refused files and failed saves are reported; qWarning by default.
     void setLogSink(LogSink sink);
@@ -40,8 +43,12 @@ public:
     double lastSaveTime() const;
 
     CountFileLoad Read_PC_file();
-    // Empties the event log when the last save was not today; the last values stay in force.
-    void emptyStaleEventLog(double lastSaveTime);
+    // The event log read was saved on an earlier day: it no longer counts and is emptied once the day file
+    // is read and the days it covers are brought up to date from it; the last values stay in force.
+    void emptyEventLog();
+    // Reads the day file, then rebuilds the days the event log covers, as a hard stop between the two saves
+    // leaves the day file behind the event file. A log emptied as stale is then stored at once, day file
+    // first, so no stop afterwards can lose the days it held.
     CountFileLoad Read_DAY_file();
     // Start-up order: last-save time, event file, stale-log check, day file.
     void loadAtStartUp();
@@ -75,6 +82,7 @@ private:
 
     CountModel& m_model;
     const Clock& m_clock;
+    bool m_staleEventLog = false;
     QString m_dataFolder;
     FileState m_eventFile;
     FileState m_dayFile;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -74,6 +75,17 @@ void CountModel::setBands(int startBand, int endBand)
         std::swap(m_startBand, m_endBand);
 }
 
+void CountModel::setBaseChangedHandler(BaseChangedHandler handler)
+{
+    m_baseChanged = std::move(handler);
+}
+
+void CountModel::baseChanged(int gate)
+{
+    if (m_baseChanged)
+        m_baseChanged(gate);
+}
+
 void CountModel::setAisleCount(int gate, int aisles)
 {
     Q_ASSERT(gate >= 0 && gate < kGates);
@@ -94,6 +106,7 @@ void CountModel::CountValuesReceived(int gate, const CountRecord& record)
         // The first reply after start-up only sets the base.
         m_last[gate] = record;
         m_haveLast[gate] = true;
+        baseChanged(gate);
         return;
     }
 
@@ -134,8 +147,37 @@ void CountModel::CountValuesReceived(int gate, const CountRecord& record)
     // Today's record is rebuilt even while a pending full refresh holds the drawing back, so the files
     // and reports never miss an event of a gate whose page is not refreshed before the next save.
     const DayTotals totals = rebuildToday(gate);
+    if (m_resetAhead[gate])
+        baseChanged(gate);
     if (m_viewHost && !m_viewHost->refreshSuspended() && m_viewHost->activeGate() == gate)
         m_viewHost->showCounts(gate, totals);
+}
+
+void CountModel::CountBlocksReceived(int gate, const CountRecord& record, int blocks)
+{
+    if (m_closing || gate < 0 || gate >= kGates)
+        return;
+    blocks = std::clamp(blocks, 0, CountRecord::kAisles);
+    CountRecord& last = m_last[gate];
+    const auto& counted = m_countExits ? record.out : record.in;
+    const auto& lastCounted = m_countExits ? last.out : last.in;
+    bool backwards = false;
+    for (int a = 0; a < blocks; ++a)
+        backwards = backwards || counted[a] < lastCounted[a];
+    CountRecord merged = last;
+    for (int a = 0; a < blocks; ++a) {
+        if (backwards && m_haveLast[gate]) {
+            last.in[a] = 0;
+            last.out[a] = 0;
+            last.firstWord[a] = 0;
+            last.secondWord[a] = 0;
+        }
+        merged.in[a] = record.in[a];
+        merged.out[a] = record.out[a];
+        merged.firstWord[a] = record.firstWord[a];
+        merged.secondWord[a] = record.secondWord[a];
+    }
+    CountValuesReceived(gate, merged);
 }
 
 void CountModel::setLastValues(int gate, const CountRecord& record, bool have)
@@ -145,10 +187,19 @@ void CountModel::setLastValues(int gate, const CountRecord& record, bool have)
     m_haveLast[gate] = have;
 }
 
+void CountModel::counterResetAhead(int gate)
+{
+    Q_ASSERT(gate >= 0 && gate < kGates);
+    m_resetAhead[gate] = true;
+    baseChanged(gate);
+}
+
 void CountModel::clearLastValues(int gate)
 {
     Q_ASSERT(gate >= 0 && gate < kGates);
     m_last[gate] = CountRecord{};
+    m_resetAhead[gate] = false;
+    baseChanged(gate);
 }
 
 void CountModel::setEventCount(int count)
@@ -238,21 +289,20 @@ void CountModel::sortDayRecords(int gate)
         std::stable_sort(table.begin(), end, byDay);
 }
 
-// Places an empty record for today behind every earlier date; -1 when the table is full.
-int CountModel::insertTodayRecord(int gate, double today)
+// Places an empty record for the day behind every earlier date; -1 when the table is full.
+int CountModel::insertDayRecord(int gate, double day)
 {
     if (m_dayCount[gate] >= kMaxIndex) {
-        qWarning("day table of gate %d is full (%d records): today's counts are not recorded", gate + 1, kMaxIndex);
+        qWarning("day table of gate %d is full (%d records): the day's counts are not recorded", gate + 1, kMaxIndex);
         return -1;
     }
     auto& table = m_days[gate];
     table.resize(static_cast<std::size_t>(m_dayCount[gate]));
-    const auto at = std::upper_bound(table.begin(), table.end(), today, [](double day, const DayCountRecord& r) {
-        return earlier(day, wholeDay(r.date));
-    });
+    const auto at = std::upper_bound(table.begin(), table.end(), day,
+                                     [](double d, const DayCountRecord& r) { return earlier(d, wholeDay(r.date)); });
     const auto index = static_cast<int>(at - table.begin());
     DayCountRecord record;
-    record.date = today;
+    record.date = day;
     table.insert(at, record);
     ++m_dayCount[gate];
     return index;
@@ -261,18 +311,51 @@ int CountModel::insertTodayRecord(int gate, double today)
 DayTotals CountModel::rebuildToday(int gate)
 {
     Q_ASSERT(gate >= 0 && gate < kGates);
-    const double today = wholeDay(m_clock.now());
-    int index = FindDayRecord(gate, today);
+    return rebuildDay(gate, wholeDay(m_clock.now()), m_aisles[gate]);
+}
+
+void CountModel::rebuildLoggedDays()
+{
+    for (int gate = 0; gate < kGates; ++gate) {
+        std::vector<double> days;
+        for (int i = 0; i < m_eventCount; ++i) {
+            const CountEvent& event = m_events[static_cast<std::size_t>(i)];
+            if (event.gate == gate && !std::isnan(event.time))
+                days.push_back(wholeDay(event.time));
+        }
+        std::sort(days.begin(), days.end());
+        days.erase(std::unique(days.begin(), days.end()), days.end());
+        const int aisles = std::max(m_aisles[gate], aislesInUse(gate));
+        for (const double day : days)
+            rebuildDay(gate, day, aisles);
+    }
+}
+
+int CountModel::aislesInUse(int gate) const
+{
+    int aisles = 0;
+    for (int n = 0; n < m_dayCount[gate]; ++n) {
+        const DayCountRecord& record = m_days[gate][static_cast<std::size_t>(n)];
+        for (int a = aisles; a < DayCountRecord::kAisles; ++a)
+            if (std::any_of(record.bands[a].begin(), record.bands[a].end(), [](std::int32_t v) { return v != 0; }))
+                aisles = a + 1;
+    }
+    return aisles;
+}
+
+DayTotals CountModel::rebuildDay(int gate, double day, int aisleCount)
+{
+    int index = FindDayRecord(gate, day);
     if (index < 0)
-        index = insertTodayRecord(gate, today);
+        index = insertDayRecord(gate, day);
     DayCountRecord* record = index >= 0 ? &m_days[gate][static_cast<std::size_t>(index)] : nullptr;
 
-    const int aisles = std::min(m_aisles[gate], DayCountRecord::kAisles);
+    const int aisles = std::min(aisleCount, DayCountRecord::kAisles);
     std::array<std::int32_t, DayCountRecord::kAisles> band{};
-    std::array<std::int32_t, DayCountRecord::kAisles> day{};
+    std::array<std::int32_t, DayCountRecord::kAisles> total{};
     const auto closeBand = [&](int b) {
         if (record) {
-            record->date = today;
+            record->date = day;
             for (int a = 0; a < DayCountRecord::kAisles; ++a)
                 record->bands[a][b] = band[a];
         }
@@ -282,7 +365,7 @@ DayTotals CountModel::rebuildToday(int gate)
     int b = m_startBand;
     for (int i = 0; i < m_eventCount; ++i) {
         const CountEvent& event = m_events[static_cast<std::size_t>(i)];
-        if (event.gate != gate || wholeDay(event.time) != today)
+        if (event.gate != gate || wholeDay(event.time) != day)
             continue;
         const int hour = DayNumber::toTime(event.time).hour();
         if (hour > m_endBand)
@@ -294,7 +377,7 @@ DayTotals CountModel::rebuildToday(int gate)
         const auto& increments = m_countExits ? event.out : event.in;
         for (int a = 0; a < aisles; ++a) {
             band[a] = wrapAdd(band[a], increments[a]);
-            day[a] = wrapAdd(day[a], increments[a]);
+            total[a] = wrapAdd(total[a], increments[a]);
         }
     }
     for (; b <= m_endBand; ++b)
@@ -302,8 +385,8 @@ DayTotals CountModel::rebuildToday(int gate)
 
     DayTotals totals;
     for (int a = 0; a < DayCountRecord::kAisles; ++a) {
-        totals.aisles[a] = day[a];
-        totals.sum = wrapAdd(totals.sum, day[a]);
+        totals.aisles[a] = total[a];
+        totals.sum = wrapAdd(totals.sum, total[a]);
     }
     return totals;
 }

@@ -1,47 +1,24 @@
 #include "SoakRun.h"
 
+#include "DayFileTotals.h"
 #include "RecoveryCheck.h"
 #include "SoakSettings.h"
-#include "counting/CountDayFile.h"
 #include "counting/CountFiles.h"
-#include "counting/CountModel.h"
 #include "platform/PathRules.h"
-#include "platform/SystemClock.h"
 
 #include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 #ifndef WARDALE_PROGRAM
 #define WARDALE_PROGRAM "wardalecounter"
 #endif
-
-namespace {
-
-QList<quint16> freeLoopbackPorts(int count)
-{
-    // All held at once, so the ports differ; released just before the program takes them.
-    std::vector<std::unique_ptr<QTcpServer>> servers;
-    QList<quint16> ports;
-    for (int i = 0; i < count; ++i) {
-        auto server = std::make_unique<QTcpServer>();
-        if (server->listen(QHostAddress::LocalHost, 0))
-            ports << server->serverPort();
-        servers.push_back(std::move(server));
-    }
-    return ports;
-}
-
-} // namespace
 
 SoakRun::SoakRun(int seconds, std::uint32_t seed) : m_seconds(seconds), m_seed(seed), m_random(seed ^ 0x5eedu) {}
 
@@ -117,7 +94,7 @@ bool SoakRun::prepare()
     QList<std::pair<QString, quint16>> gates;
     for (int i = 0; i < kGates; ++i)
         gates.append({m_sim.address(i).toString(), m_sim.port(i)});
-    const QList<quint16> relayPorts = freeLoopbackPorts(kGates);
+    const QList<quint16> relayPorts = SoakSettings::freeLoopbackPorts(kGates);
     QFile ini(m_root.dataFolder() + QStringLiteral("/options.ini"));
     if (!ini.open(QIODevice::WriteOnly) || ini.write(SoakSettings::optionsIni(gates, relayPorts)) < 0) {
         fail(QStringLiteral("cannot write options.ini"));
@@ -253,7 +230,7 @@ void SoakRun::compareCounts()
 {
     std::array<qint64, kGates> totals{};
     QString error;
-    if (!readDayTotals(totals, error)) {
+    if (!DayFileTotals::read(m_root.dataFolder(), totals, error)) {
         fail(QStringLiteral("pc_all.dat: ") + error);
         return;
     }
@@ -370,31 +347,6 @@ bool SoakRun::waitForSave(qint64 afterMs)
             return file.exists() && file.lastModified().toMSecsSinceEpoch() > afterMs;
         },
         kSaveWaitMs);
-}
-
-bool SoakRun::readDayTotals(std::array<qint64, kGates>& totals, QString& error)
-{
-    QFile file(PathRules::join(m_root.dataFolder(), QString::fromLatin1(CountFiles::kDayFileName)));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    CountModel model(SystemClock::instance());
-    const CountFileLoad load = CountDayFile::read(file, model);
-    if (load.outcome != CountFileLoad::Outcome::Loaded) {
-        error = QStringLiteral("not loaded: ") + load.detail;
-        return false;
-    }
-    // The data folder is the soak's own, so every day record in it counts this run's visitors.
-    for (int gate = 0; gate < kGates; ++gate) {
-        qint64 sum = 0;
-        for (int n = 0; n < model.dayRecordCount(gate); ++n)
-            for (const auto& aisle : model.dayRecord(gate, n).bands)
-                for (const std::int32_t band : aisle)
-                    sum += band;
-        totals[static_cast<std::size_t>(gate)] = sum;
-    }
-    return true;
 }
 
 void SoakRun::closeProgram()

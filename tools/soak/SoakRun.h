@@ -39,7 +39,6 @@ private:
     bool waitForSave(qint64 afterMs);
     void compareCounts();
     int receivedFrames();
-    bool readDayTotals(std::array<qint64, kGates>& totals, QString& error);
     void checkRecovery();
     void closeProgram();
     void checkCrashOutput();

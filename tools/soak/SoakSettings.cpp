@@ -2,7 +2,12 @@
 
 #include "platform/Cp932Codec.h"
 
+#include <QHostAddress>
 #include <QStringList>
+#include <QTcpServer>
+
+#include <memory>
+#include <vector>
 
 QByteArray SoakSettings::optionsIni(const QList<std::pair<QString, quint16>>& gates, const QList<quint16>& relayPorts)
 {
@@ -26,4 +31,18 @@ QByteArray SoakSettings::optionsIni(const QList<std::pair<QString, quint16>>& ga
               << QStringLiteral("中継ポート番号=%1").arg(relayPorts.value(i));
     }
     return Cp932Codec::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+QList<quint16> SoakSettings::freeLoopbackPorts(int count)
+{
+    // All held at once, so the ports differ; released just before the program takes them.
+    std::vector<std::unique_ptr<QTcpServer>> servers;
+    QList<quint16> ports;
+    for (int i = 0; i < count; ++i) {
+        auto server = std::make_unique<QTcpServer>();
+        if (server->listen(QHostAddress::LocalHost, 0))
+            ports << server->serverPort();
+        servers.push_back(std::move(server));
+    }
+    return ports;
 }

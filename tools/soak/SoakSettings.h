@@ -12,4 +12,7 @@ namespace SoakSettings {
 
 QByteArray optionsIni(const QList<std::pair<QString, quint16>>& gates, const QList<quint16>& relayPorts);
 
+// Free ports on 127.0.0.1 for the relay servers, all different.
+QList<quint16> freeLoopbackPorts(int count);
+
 } // namespace SoakSettings

@@ -92,6 +92,13 @@ QByteArray eventHeader(std::int32_t version, std::int32_t count, std::int32_t si
     return bytes;
 }
 
+QByteArray recordBytes(const CountRecord& record)
+{
+    QByteArray bytes(static_cast<int>(CountRecord::kSize), '\0');
+    record.write(reinterpret_cast<std::uint8_t*>(bytes.data()));
+    return bytes;
+}
+
 class CountFilesTest : public ::testing::Test
 {
 protected:
@@ -132,7 +139,9 @@ TEST_F(CountFilesTest, EmptySaveWritesHeadersAndEmptyTables)
     files.S1Click();
 
     QByteArray events = eventHeader(2, 0, 45);
-    events.append(QByteArray(540, '\0'));
+    for (int g = 0; g < CountModel::kGates; ++g)
+        events.append(recordBytes(CountEventFile::kNoBase));
+    EXPECT_EQ(events.size(), 12 + 540);
     EXPECT_EQ(temp.read(QStringLiteral("pc_gate.dat")), events);
 
     QByteArray days;
@@ -159,10 +168,9 @@ TEST_F(CountFilesTest, SavedFilesHoldTheRecordsInTheirLayout)
     QByteArray record(45, '\0');
     model.EventAt(0)->write(reinterpret_cast<std::uint8_t*>(record.data()));
     events.append(record);
-    QByteArray last(36, '\0');
-    counts({9, 0, 0}, {1, 0, 0}, {0xABCD, 0, 0}).write(reinterpret_cast<std::uint8_t*>(last.data()));
-    events.append(last);
-    events.append(QByteArray(14 * 36, '\0'));
+    events.append(recordBytes(counts({9, 0, 0}, {1, 0, 0}, {0xABCD, 0, 0})));
+    for (int g = 1; g < CountModel::kGates; ++g)
+        events.append(recordBytes(CountEventFile::kNoBase));
     EXPECT_EQ(temp.read(QStringLiteral("pc_gate.dat")), events);
 
     const QByteArray days = temp.read(QStringLiteral("pc_all.dat"));
@@ -207,6 +215,102 @@ TEST_F(CountFilesTest, RestartOnALaterDayKeepsDaysAndLastValuesButNotTheLog)
     EXPECT_EQ(next.model.lastValues(5), model.lastValues(5));
     EXPECT_TRUE(next.model.hasLastValues(5));
     expectSameDays(model, next.model);
+}
+
+// A hard stop right after a gate's first record: nothing was saved by the backup timer or at exit.
+TEST_F(CountFilesTest, HardStopAfterTheFirstRecordLosesNoVisitor)
+{
+    model.CountValuesReceived(0, counts({100, 40, 0}, {3, 0, 0}));
+    clock.setNow(at(10, 1));
+    model.CountValuesReceived(0, counts({104, 40, 0}, {3, 0, 0}));
+
+    Restart next(temp.path(), at(10, 30));
+    next.files.loadAtStartUp();
+    EXPECT_TRUE(next.model.hasLastValues(0));
+    next.model.CountValuesReceived(0, counts({112, 41, 0}, {3, 0, 0}));
+    ASSERT_EQ(next.model.eventCount(), 1);
+    EXPECT_EQ(next.model.event(0).in, (std::array<std::int32_t, 3>{12, 1, 0})) << "every visitor since the base";
+    EXPECT_EQ(next.model.rebuildToday(0).sum, 12);
+    EXPECT_TRUE(next.logs.isEmpty());
+}
+
+// A gate first heard after the last save has its counts from before the program knew it; a restart must
+// not take them as visitors of today.
+TEST_F(CountFilesTest, GateWithoutABaseHasNoneAfterARestart)
+{
+    model.setLastValues(0, counts({100, 0, 0}), true);
+    model.setLastValues(2, counts({}), true); // zeroed by the shutdown steps: counting goes on from zero
+    files.S1Click();
+
+    Restart next(temp.path(), at(10, 30));
+    next.files.loadAtStartUp();
+    EXPECT_FALSE(next.model.hasLastValues(1));
+    EXPECT_TRUE(next.model.hasLastValues(2));
+    next.model.CountValuesReceived(1, counts({5000, 20, 0}));
+    next.model.CountValuesReceived(2, counts({6, 0, 0}));
+    ASSERT_EQ(next.model.eventCount(), 1);
+    EXPECT_EQ(next.model.event(0).gate, 2);
+    EXPECT_EQ(next.model.event(0).in[0], 6);
+    EXPECT_EQ(next.model.lastValues(1), counts({5000, 20, 0}));
+
+    // Stored again, the new base holds and the gates still unheard keep none.
+    next.files.S1Click();
+    Restart third(temp.path(), at(11, 0));
+    third.files.loadAtStartUp();
+    EXPECT_EQ(third.model.lastValues(1), counts({5000, 20, 0}));
+    EXPECT_TRUE(third.model.hasLastValues(1));
+    EXPECT_FALSE(third.model.hasLastValues(3));
+}
+
+// A hard stop between the two saves leaves the day file behind the event file, whose last values already
+// cover the newer events: the start-up rebuilds the days the log holds, on the same day and on a later one.
+TEST_F(CountFilesTest, DayFileBehindTheEventFileIsBroughtUpToDate)
+{
+    const struct
+    {
+        const char* name;
+        double restart;
+        int eventsAfter;
+    } cases[] = {
+        {"same day", at(10, 0), 4},
+        {"next day", at(8, 0, 0, kToday + 1), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        ManualClock runClock(at(8, 0));
+        CountModel run(runClock);
+        CountFiles runFiles(run, runClock, folder.path());
+        run.setAisleCount(3, 3);
+        run.setLastValues(0, counts({10, 0, 0}), true);
+        run.setLastValues(3, counts({0, 0, 0}), true);
+        runClock.setNow(at(9, 0));
+        run.CountValuesReceived(0, counts({14, 0, 0}));
+        run.CountValuesReceived(3, counts({1, 2, 3}));
+        runFiles.S1Click();
+        runClock.setNow(at(9, 30));
+        run.CountValuesReceived(0, counts({17, 0, 0}));
+        run.CountValuesReceived(3, counts({2, 4, 6}));
+        ASSERT_TRUE(runFiles.Write_PC_file());
+        QFile file(runFiles.eventFilePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(DayNumber::toDateTime(at(9, 30)), QFileDevice::FileModificationTime));
+        file.close();
+
+        for (int start = 0; start < 2; ++start) {
+            Restart next(folder.path(), c.restart);
+            next.files.loadAtStartUp();
+            EXPECT_EQ(next.model.eventCount(), c.eventsAfter) << "start " << start;
+            const int zero = next.model.FindDayRecord(0, kToday);
+            const int three = next.model.FindDayRecord(3, kToday);
+            ASSERT_GE(zero, 0);
+            ASSERT_GE(three, 0);
+            EXPECT_EQ(next.model.dayRecord(0, zero).bands[0][9], 7) << "start " << start;
+            for (int a = 0; a < 3; ++a)
+                EXPECT_EQ(next.model.dayRecord(3, three).bands[a][9], 2 * (a + 1)) << "aisle " << a;
+            EXPECT_TRUE(next.logs.isEmpty());
+        }
+    }
 }
 
 TEST_F(CountFilesTest, ReadsOtherStoredRecordSizes)

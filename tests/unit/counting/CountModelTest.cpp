@@ -127,6 +127,48 @@ TEST_F(CountModelTest, ClearedLastValuesTakeTheNextRecordAgainstZero)
     EXPECT_EQ(model.EventAt(0)->in[0], 3);
 }
 
+// The owner stores the files on these calls; counts a gate can still replay from its counters are not told.
+TEST_F(CountModelTest, TellsTheOwnerWhenTheBaseCannotBeReplayed)
+{
+    std::vector<int> told;
+    model.setBaseChangedHandler([&](int gate) { told.push_back(gate); });
+    enum Action
+    {
+        Feed,
+        ResetAhead,
+        Clear
+    };
+    const struct
+    {
+        const char* step;
+        Action action;
+        int gate;
+        std::int32_t entries;
+        std::vector<int> toldAfter;
+    } steps[] = {
+        {"first record sets the base", Feed, 2, 10, {2}},
+        {"later counts", Feed, 2, 12, {2}},
+        {"another gate's base", Feed, 4, 7, {2, 4}},
+        {"counter reset ahead", ResetAhead, 2, 0, {2, 4, 2}},
+        {"count while the reset is pending", Feed, 2, 13, {2, 4, 2, 2}},
+        {"unchanged record while pending", Feed, 2, 13, {2, 4, 2, 2}},
+        {"other gate unaffected", Feed, 4, 9, {2, 4, 2, 2}},
+        {"last values cleared", Clear, 2, 0, {2, 4, 2, 2, 2}},
+        {"counting again from zero", Feed, 2, 1, {2, 4, 2, 2, 2}},
+    };
+    int minute = 0;
+    for (const auto& step : steps) {
+        if (step.action == Feed)
+            feed(step.gate, counts({step.entries, 0, 0}), at(10, ++minute));
+        else if (step.action == ResetAhead)
+            model.counterResetAhead(step.gate);
+        else
+            model.clearLastValues(step.gate);
+        EXPECT_EQ(told, step.toldAfter) << step.step;
+    }
+    EXPECT_EQ(model.eventCount(), 4);
+}
+
 TEST_F(CountModelTest, TodayCountsOnlyBandsStartToEnd)
 {
     model.setBands(8, 21);

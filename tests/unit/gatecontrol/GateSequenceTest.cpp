@@ -1,5 +1,8 @@
 #include "SequenceBench.h"
 
+#include "counting/CountFiles.h"
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -294,6 +297,51 @@ TEST(GateSequence, ShutdownWritesZeroCountsThenRestartsTheReader)
     bench.tick();
     EXPECT_EQ(bench.record(0).step, SequenceRecord::kShutdownDone);
     EXPECT_TRUE(bench.logged(QStringLiteral("02 00 4E 01 9D")));
+}
+
+// The zero write makes the gate forget what it counted, so the counts must be on disk before it goes out,
+// after every count it still reports, and with the zeroed base once it has taken the write.
+TEST(GateSequence, ShutdownStoresTheCountsBeforeTheGateForgetsThem)
+{
+    TempFolder temp;
+    SequenceBench bench;
+    CountFiles files(bench.counts, bench.clock, temp.path());
+    const auto entries = [](std::int32_t in) {
+        CountRecord record;
+        record.in[0] = in;
+        return record;
+    };
+    struct Stored
+    {
+        int events = 0;
+        std::int32_t lastIn = -1;
+    };
+    const auto stored = [&] {
+        CountModel model(bench.clock);
+        CountFiles reader(model, bench.clock, temp.path());
+        reader.Read_PC_file();
+        return Stored{model.eventCount(), model.lastValues(0).in[0]};
+    };
+    bench.connect(0);
+    bench.counts.setLastValues(0, entries(10), true);
+    bench.counts.CountValuesReceived(0, entries(15));
+    bench.closeTimer.start(100000);
+    bench.record(0).step = SequenceRecord::kShutdown;
+
+    bench.tick();
+    ASSERT_TRUE(bench.logged(QStringLiteral("02 00 47 25 28 00 00")));
+    EXPECT_EQ(stored().events, 1);
+    EXPECT_EQ(stored().lastIn, 15);
+
+    bench.counts.CountValuesReceived(0, entries(17));
+    EXPECT_EQ(stored().events, 2);
+    EXPECT_EQ(stored().lastIn, 17);
+
+    bench.reply(0, '0', bytes({0x28}));
+    bench.tick(2);
+    EXPECT_EQ(bench.record(0).step, 1003);
+    EXPECT_EQ(stored().events, 2);
+    EXPECT_EQ(stored().lastIn, 0);
 }
 
 TEST(GateSequence, SilentGateStillFinishesItsShutdown)
