@@ -1,7 +1,10 @@
 #pragma once
 
+#include "config/SettingsRecord.h"
 #include "gatelink/LastUidBuffer.h"
 #include "gatelink/Stopwatch.h"
+
+#include <QString>
 
 #include <array>
 
@@ -31,6 +34,9 @@ struct LinkShared
     bool connectionsDeferred = false;
     // The fatal first-connection message has been shown (once for the whole program).
     bool fatalErrorShown = false;
+    // The values the EEPROM watch restores, and the data folder its log file goes to.
+    EepromWatchSettings eeprom;
+    QString dataFolder;
     // Gate link i at i, relay link 15 + i at 15 + i.
     std::array<TTComXDlg*, kLinks> links{};
 

@@ -26,8 +26,4 @@ public:
     // The detected-tag grid of a gate page: its font for the window's aspect class, and its refresh.
     virtual void pickTagFont(int, int) {}
     virtual void refreshTagGrid(int) {}
-    // EEPROM watch and lamp schedule: the first tick at show, and the log written before exit.
-    virtual void eepromWatchTick() {}
-    virtual void lampScheduleTick() {}
-    virtual void writeEepromLogs() {}
 };

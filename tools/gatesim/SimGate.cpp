@@ -98,10 +98,19 @@ void SimGate::onPartialStale()
 void SimGate::handle(const SimFrameAssembler::Piece& piece)
 {
     switch (piece.kind) {
-    case SimFrameAssembler::Piece::Kind::Frame:
+    case SimFrameAssembler::Piece::Kind::Frame: {
         m_log.frame(unit(), "RX", piece.bytes);
+        const int lamp = m_responder.lampMode();
+        const bool transmitter = m_responder.transmitterOn();
         queueReply(m_responder.answer(piece.bytes));
+        // The lamp mode and the RF field are what a person at the gate would see change.
+        if (m_responder.lampMode() != lamp)
+            m_log.event(unit(), QStringLiteral("lamp %1").arg(m_responder.lampMode()));
+        if (m_responder.transmitterOn() != transmitter)
+            m_log.event(unit(), m_responder.transmitterOn() ? QStringLiteral("transmitter on")
+                                                            : QStringLiteral("transmitter off"));
         break;
+    }
     case SimFrameAssembler::Piece::Kind::BadFrame:
         m_log.frame(unit(), "BAD", piece.bytes);
         queueReply(m_responder.answerBadSum());

@@ -22,9 +22,6 @@ public:
     void createPluginRunner() override { calls << QStringLiteral("createPluginRunner"); }
     void RefreshTitleDatabase() override { calls << QStringLiteral("RefreshTitleDatabase"); }
     bool xlsxReportAvailable() override { return xlsx; }
-    void eepromWatchTick() override { calls << QStringLiteral("eepromWatchTick"); }
-    void lampScheduleTick() override { calls << QStringLiteral("lampScheduleTick"); }
-    void writeEepromLogs() override { calls << QStringLiteral("writeEepromLogs"); }
 };
 
 class ScriptedPrompts final : public MainFormPrompts
@@ -47,7 +44,10 @@ public:
         return savePath;
     }
     bool shiftHeld() const override { return shift; }
-    void showError(QWidget*, const QString& caption, const QString& text) override { errors << caption + QLatin1Char('|') + text; }
+    void showError(QWidget*, const QString& caption, const QString& text) override
+    {
+        errors << caption + QLatin1Char('|') + text;
+    }
     QStringList errors;
 };
 

@@ -1,6 +1,7 @@
 #include "MainFormFixture.h"
 
 #include "config/SettingsCatalogue.h"
+#include "gatecontrol/DailySchedules.h"
 #include "platform/Cp932Codec.h"
 #include "ui/GatePages.h"
 
@@ -31,8 +32,8 @@ TEST(MainFormStartup, GatePagesFollowTheSettings)
         bool visible;
     };
     const Expect pages[] = {
-        {0, "TabSheet1", "正面", true},       {1, "TabSheet1_1", "通用口", true}, {2, "TabSheet1_2", "", false},
-        {3, "TabSheet1_3", "閲覧室", true},   {14, "TabSheet1_14", "", false},
+        {0, "TabSheet1", "正面", true},     {1, "TabSheet1_1", "通用口", true}, {2, "TabSheet1_2", "", false},
+        {3, "TabSheet1_3", "閲覧室", true}, {14, "TabSheet1_14", "", false},
     };
     for (const auto& p : pages) {
         EXPECT_EQ(tabs->widget(p.slot)->objectName(), QString::fromUtf8(p.page));
@@ -101,17 +102,19 @@ TEST(MainFormStartup, CreationAndFirstShowCallTheSubsystemsInOrder)
         bool network;
         QStringList shown;
         int connectInterval;
+        bool schedules;
     };
     const Case cases[] = {
-        {"plain", {}, true, {QStringLiteral("RefreshTitleDatabase")}, 1},
-        {"no network", {}, false, {QStringLiteral("RefreshTitleDatabase")}, 1000},
-        {"count only", {QStringLiteral("人数カウントのみ=YES")}, true, {}, 1},
+        {"plain", {}, true, {QStringLiteral("RefreshTitleDatabase")}, 1, false},
+        {"no network", {}, false, {QStringLiteral("RefreshTitleDatabase")}, 1000, false},
+        {"count only", {QStringLiteral("人数カウントのみ=YES")}, true, {}, 1, false},
         {"eeprom and lamp",
          {QStringLiteral("[EEPROM監視設定]"), QStringLiteral("EEPROM復元=有効"), QStringLiteral("[ランプ常時点灯設定]"),
           QStringLiteral("ランプ常時点灯モードの自動制御=YES")},
          true,
-         {QStringLiteral("RefreshTitleDatabase"), QStringLiteral("eepromWatchTick"), QStringLiteral("lampScheduleTick")},
-         1},
+         {QStringLiteral("RefreshTitleDatabase")},
+         1,
+         true},
     };
     for (const auto& c : cases) {
         MainFormFixture fixture;
@@ -125,7 +128,8 @@ TEST(MainFormStartup, CreationAndFirstShowCallTheSubsystemsInOrder)
         }
         fixture.writeSettings(lines);
         auto form = fixture.create();
-        EXPECT_EQ(fixture.subsystems.calls, (QStringList{QStringLiteral("createTitleList"), QStringLiteral("createPluginRunner")}))
+        EXPECT_EQ(fixture.subsystems.calls,
+                  (QStringList{QStringLiteral("createTitleList"), QStringLiteral("createPluginRunner")}))
             << c.name;
         EXPECT_EQ(form->connectionsDeferred(), !c.network) << c.name;
         fixture.subsystems.calls.clear();
@@ -134,6 +138,8 @@ TEST(MainFormStartup, CreationAndFirstShowCallTheSubsystemsInOrder)
         EXPECT_TRUE(form->connectCheckTimer().isActive()) << c.name;
         EXPECT_EQ(form->connectCheckTimer().interval(), c.connectInterval) << c.name;
         EXPECT_TRUE(form->countFiles().backUpTimer()->isActive()) << c.name;
+        EXPECT_EQ(form->schedules().eepromWatchTimer().isActive(), c.schedules) << c.name;
+        EXPECT_EQ(form->schedules().autoLampTimer().isActive(), c.schedules) << c.name;
         fixture.prompts.answerYes = true;
         form->close();
     }
