@@ -23,6 +23,7 @@ class NullSink final : public GateReportSink
 {
 public:
     void CountValuesReceived(int, const CountRecord&) override {}
+    void CountBlocksReceived(int, const CountRecord&, int) override {}
     void TagDetected(int, const TagReport&) override {}
 };
 

@@ -12,13 +12,18 @@
 class ConnectionSupervisor::RecreateGuard final
 {
 public:
-    explicit RecreateGuard(ConnectionSupervisor& supervisor) : m_supervisor(supervisor) { ++m_supervisor.m_recreating; }
-    ~RecreateGuard() { m_supervisor.recreateEnded(); }
+    RecreateGuard(ConnectionSupervisor& supervisor, int slot) : m_supervisor(supervisor), m_slot(slot)
+    {
+        ++m_supervisor.m_recreating;
+        ++m_supervisor.m_recreatingSlots[static_cast<std::size_t>(slot)];
+    }
+    ~RecreateGuard() { m_supervisor.recreateEnded(m_slot); }
     RecreateGuard(const RecreateGuard&) = delete;
     RecreateGuard& operator=(const RecreateGuard&) = delete;
 
 private:
     ConnectionSupervisor& m_supervisor;
+    int m_slot;
 };
 
 ConnectionSupervisor::ConnectionSupervisor(const GateControlContext& context, RecreateWait wait, QObject* parent)
@@ -62,7 +67,7 @@ void ConnectionSupervisor::ClientSockReconnect(int slot)
 
 void ConnectionSupervisor::recreateClient(TTComXDlg& link, int slot, bool open)
 {
-    const RecreateGuard guard(*this);
+    const RecreateGuard guard(*this, slot);
     link.clearFirstConnection();
     link.RecreateClientSocket();
     link.setConnected(false);
@@ -84,7 +89,7 @@ void ConnectionSupervisor::ServerSockRecreate(int slot)
     if (relay->isOpen()) {
         if (!autoDisconnect && relay->isListening())
             return;
-        const RecreateGuard guard(*this);
+        const RecreateGuard guard(*this, slot);
         relay->RecreateServerSocket();
         m_wait(kRecreateWaitMs);
     } else if (relay->isListening() && autoDisconnect) {
@@ -163,8 +168,9 @@ void ConnectionSupervisor::PingCallback(const TAsyncPingResult& result)
     link->setIdlePingRounds(0);
 }
 
-void ConnectionSupervisor::recreateEnded()
+void ConnectionSupervisor::recreateEnded(int slot)
 {
+    --m_recreatingSlots[static_cast<std::size_t>(slot)];
     if (--m_recreating > 0 || m_deferredPings.isEmpty())
         return;
     // After the tick that re-created the socket, as if the wait had held the results back.
@@ -212,11 +218,16 @@ void ConnectionSupervisor::restartSlot(int slot)
 {
     if (m_ctx.settings.relayServer)
         ServerSockRecreate(slot);
-    ClientSockReconnect(slot);
+    // Released before the reconnect, so that a gate the error window listed connects with its new
+    // settings at once instead of keeping a closed socket.
     ConnectionImageClick();
+    ClientSockReconnect(slot);
     if (TTComXDlg* link = m_ctx.gateLink(slot))
         link->setConnectionAttempts(0);
-    restartTimers(slot);
+    // Marked now: the new socket has the full 3 s of the connection wait before it is judged, and
+    // without automatic reconnect a judgement while it connects would give the gate up.
+    for (const int entry : {TickTable::kConnection, TickTable::kIdle, TickTable::kReply})
+        m_ctx.ticks.TickMark(entry + slot);
 }
 
 void ConnectionSupervisor::restartTimers(int slot)

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <array>
+
 class PingService;
 
 // Recovery of lost gates: re-creating and reconnecting a gate link's client socket, re-creating a
@@ -42,13 +44,16 @@ public:
     void errorWindowClosed();
     // The LAN settings of the slot were confirmed: recover the relay, reconnect and try at once.
     void restartSlot(int slot);
+    // One of the slot's sockets is being re-created and its wait pumps events: the slot's sequence
+    // leaves the half-made link alone until the re-creation has ended.
+    bool recreating(int slot) const { return m_recreatingSlots[static_cast<std::size_t>(slot)] > 0; }
 
 private:
     class RecreateGuard;
 
     void recreateClient(TTComXDlg& link, int slot, bool open);
     void restartTimers(int slot);
-    void recreateEnded();
+    void recreateEnded(int slot);
     void replayDeferredPings();
 
     GateControlContext m_ctx;
@@ -57,5 +62,6 @@ private:
     // Set while a re-creation pumps events: a countdown tick arriving meanwhile is skipped and a ping
     // result is held back until the re-creation ends, so no second re-creation starts on top of it.
     int m_recreating = 0;
+    std::array<int, LinkShared::kGateSlots> m_recreatingSlots{};
     QList<TAsyncPingResult> m_deferredPings;
 };

@@ -36,6 +36,10 @@ void GateSequence::ConnectCheckTimerTimer()
     for (int slot = 0; slot < LinkShared::kGateSlots; ++slot) {
         if (!m_ctx.settings.gates[slot].active() || !m_ctx.gateLink(slot))
             continue;
+        // A re-creation started outside a tick (a ping result, the LAN dialog) is still waiting:
+        // acting on its half-made link would start a second one on top of it.
+        if (m_supervisor.recreating(slot))
+            continue;
         connectionLossCheck(slot);
         runStep(slot);
     }
@@ -288,6 +292,8 @@ void GateSequence::runStep(int slot)
         r.step = 998;
         return;
     case SequenceRecord::kShutdown:
+        // The counts made so far are stored before the gate forgets them.
+        m_ctx.counts.counterResetAhead(slot);
         link.GateWmcountvaluCmd(CountRecord{});
         send(slot, 1, 0x28);
         r.step = 1000;
@@ -424,6 +430,8 @@ void GateSequence::connectionWait(int slot)
     SequenceRecord& r = m_ctx.records[static_cast<std::size_t>(slot)];
     const TTComXDlg& link = *m_ctx.gateLink(slot);
     if (link.isConnected()) {
+        // Back on line: once the error window has taken this in, a later loss is announced again.
+        r.listed = false;
         m_ctx.host.GateTabCaptionSet(slot);
         r.step = 1;
         return;

@@ -9,6 +9,7 @@
 #include "platform/LittleEndian.h"
 
 #include <algorithm>
+#include <array>
 
 // A good frame as the dispatcher reads it. The sub-code is the byte after LEN even when LEN is 0
 // (then it is the ETX, which is how an ACK without data is recognised); every other DATA byte past
@@ -28,6 +29,8 @@ public:
     std::uint16_t word(int k) const { return static_cast<std::uint16_t>(data(k) | (data(k + 1) << 8)); }
     std::uint32_t dword(int k) const { return word(k) | (static_cast<std::uint32_t>(word(k + 2)) << 16); }
     const std::uint8_t* dataAt(int k) const { return m_bytes + 4 + k; }
+    // Byte `offset` of the frame as received (ETX, SUM and CR included); 0 past its end.
+    std::uint8_t byteAt(int offset) const { return offset < m_length ? m_bytes[offset] : 0; }
     // DATA[first .. first + count - 1] lie within the frame's DATA.
     bool holds(int first, int count) const { return first + count <= len(); }
     int tailSize(int first) const { return std::max(0, len() - first); }
@@ -62,6 +65,7 @@ void ResponseDispatcher::clear()
 {
     m_state = ReplyState();
     m_debugTags.clear();
+    m_shortCountLogged = false;
 }
 
 void ResponseDispatcher::Dispatch(const std::uint8_t* bytes, int length, bool relayed)
@@ -327,14 +331,14 @@ void ResponseDispatcher::gateAck(const Frame& frame)
         if (m_watch.busy) {
             m_watch.readReplySeen = true;
             m_watch.busy = false;
+            m_watch.wordRead = GateEepromReplyRead(EepromWatchFlags::kAddress, 1, m_watch.word.data());
         } else {
             comment(u"G_GetEEPROMCmd受信");
         }
         return;
     case 0x0B:
         comment(u"RmcountValuCmd受信");
-        if (frame.holds(1, static_cast<int>(CountRecord::kSize)))
-            deliverCounts(frame);
+        deliverCounts(frame);
         return;
     case 0x21:
         if (m_watch.busy) {
@@ -391,9 +395,11 @@ void ResponseDispatcher::lcdBoard(const Frame& frame)
         comment(label);
 }
 
+// A NACK without its detail byte has the ETX where the detail would be, and the ETX is what the
+// detail reads as.
 void ResponseDispatcher::nack(const Frame& frame)
 {
-    comment(ReplyTexts::nack(frame.sub(), frame.data(1)));
+    comment(ReplyTexts::nack(frame.sub(), frame.byteAt(5)));
 }
 
 void ResponseDispatcher::uidFrame(const Frame& frame)
@@ -441,15 +447,41 @@ void ResponseDispatcher::multiTagFrame(const Frame& frame)
 
 void ResponseDispatcher::gateEvent(const Frame& frame)
 {
-    if (frame.sub() == 0x81 && frame.holds(1, static_cast<int>(CountRecord::kSize)))
+    if (frame.sub() == 0x81)
         deliverCounts(frame);
 }
 
+// A gate with fewer aisles may send only the blocks of its aisles: the whole blocks after the sub-code
+// are delivered, a block cut short is not read, and a frame without one whole block delivers nothing.
 void ResponseDispatcher::deliverCounts(const Frame& frame)
 {
-    m_state.countRecord = CountRecord::read(frame.dataAt(1));
+    constexpr int kBlockSize = static_cast<int>(CountRecord::kSize) / CountRecord::kAisles;
+    const int blocks = std::min(frame.tailSize(1) / kBlockSize, CountRecord::kAisles);
+    if (blocks == 0)
+        return;
+    std::array<std::uint8_t, CountRecord::kSize> bytes{};
+    std::copy_n(frame.dataAt(1), blocks * kBlockSize, bytes.begin());
+    const CountRecord received = CountRecord::read(bytes.data());
+    if (blocks == CountRecord::kAisles) {
+        m_state.countRecord = received;
+        if (m_shared.sink)
+            m_shared.sink->CountValuesReceived(m_gate, received);
+        return;
+    }
+    if (!m_shortCountLogged && m_log.active()) {
+        comment(QStringLiteral("人数カウントデータが%1通路分しかありません（LEN=%2）：残りの通路は前回値のままです")
+                    .arg(blocks)
+                    .arg(frame.len()));
+    }
+    m_shortCountLogged = true;
+    for (int a = 0; a < blocks; ++a) {
+        m_state.countRecord.in[a] = received.in[a];
+        m_state.countRecord.out[a] = received.out[a];
+        m_state.countRecord.firstWord[a] = received.firstWord[a];
+        m_state.countRecord.secondWord[a] = received.secondWord[a];
+    }
     if (m_shared.sink)
-        m_shared.sink->CountValuesReceived(m_gate, m_state.countRecord);
+        m_shared.sink->CountBlocksReceived(m_gate, received, blocks);
 }
 
 void ResponseDispatcher::logUid(QStringView prefix, const Frame& frame, int offset)

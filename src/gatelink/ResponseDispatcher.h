@@ -71,4 +71,6 @@ private:
     int m_gate = 0;
     ReplyState m_state;
     DebugTagTable m_debugTags;
+    // The log has been told once that this gate sends count frames without every aisle block.
+    bool m_shortCountLogged = false;
 };

@@ -27,7 +27,7 @@ int sizeOf(const QByteArray& bytes)
 TTComXDlg::TTComXDlg(LinkShared& shared, int index, QObject* parent)
     : QObject(parent), m_shared(shared), m_index(index), m_gate(index % LinkShared::kGateSlots),
       m_isRelay(index >= LinkShared::kGateSlots), m_log(shared.clock), m_dispatcher(shared, m_log, m_watch),
-      m_receiver(shared, m_log, m_watch)
+      m_receiver(shared, m_log, m_watch), m_eepromWatch(*this, shared, m_watch)
 {
     m_shared.links.at(static_cast<std::size_t>(m_index)) = this;
     m_log.setGate(m_gate);
@@ -61,6 +61,7 @@ void TTComXDlg::LinkInit(LinkLogModel* log, int gate, bool isRelay, const TcpIpP
     m_receiver.clear();
     m_receiver.setRoute(isRelay ? nullptr : this, isRelay ? nullptr : &m_dispatcher);
     m_watch = EepromWatchFlags();
+    m_eepromWatch.LinkInit(log, !isRelay && linkType != NoTransport);
     m_hostQueue.clear();
     m_open = false;
     m_connected = false;
@@ -117,6 +118,10 @@ int TTComXDlg::LinkSend(const std::uint8_t* bytes, int count)
     QTcpSocket* socket = m_isRelay ? (m_hosts.isEmpty() ? nullptr : m_hosts.last()) : m_client;
     if (!socket || socket->state() != QAbstractSocket::ConnectedState)
         return 0;
+    if (m_isRelay && socket->bytesToWrite() + count > kHostBacklogLimit) {
+        dropStuckHost(socket);
+        return 0;
+    }
     return static_cast<int>(std::max<qint64>(0, socket->write(reinterpret_cast<const char*>(bytes), count)));
 }
 
@@ -352,6 +357,14 @@ void TTComXDlg::queueHostBytes(const QByteArray& chunk)
     if (taken < sizeOf(chunk) && m_log.active())
         comment(
             QStringLiteral("ホストPC送信待ちバッファが一杯です：%1バイトを破棄しました").arg(sizeOf(chunk) - taken));
+}
+
+// A host PC that stops reading would keep everything relayed to it waiting in memory. Past the limit
+// its connection is closed like one that failed; the gate link and any other host go on.
+void TTComXDlg::dropStuckHost(QTcpSocket* host)
+{
+    comment(QStringLiteral("ホストPCが受信しないため切断しました：送信待ち%1バイト").arg(host->bytesToWrite()));
+    host->abort();
 }
 
 void TTComXDlg::clientConnected()

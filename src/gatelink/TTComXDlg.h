@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gatelink/EepromWatch.h"
 #include "gatelink/EepromWatchFlags.h"
 #include "gatelink/HostRelay.h"
 #include "gatelink/LinkLogger.h"
@@ -44,6 +45,8 @@ public:
     static constexpr int kGateReadLimit = 2048;
     static constexpr int kHostReadLimit = 256;
     static constexpr int kHostQueueSize = 16384;
+    // What may wait in the program for one host PC that does not read; past it the host is dropped.
+    static constexpr qint64 kHostBacklogLimit = 1024 * 1024;
     static constexpr int kReplyWaitMs = 2000;
     static constexpr int kReconnectMs = 1500;
     static constexpr int kFatalWindowMs = 100;
@@ -142,6 +145,7 @@ public:
 
     // What the EEPROM watch and the relay share on a gate link.
     EepromWatchFlags& watchFlags() { return m_watch; }
+    EepromWatch& eepromWatch() { return m_eepromWatch; }
     bool hostActivity() const { return m_hostActivity; }
     void setHostActivity(bool on) { m_hostActivity = on; }
     QTimer& eepromChkReceiveTimeOut() { return m_eepromChkReceiveTimeOut; }
@@ -190,6 +194,7 @@ private:
     void createClientSocket();
     void createServerSocket();
     void queueHostBytes(const QByteArray& chunk);
+    void dropStuckHost(QTcpSocket* host);
 
     void clientConnected();
     void clientDisconnected();
@@ -214,6 +219,7 @@ private:
     EepromWatchFlags m_watch;
     ResponseDispatcher m_dispatcher;
     LinkReceiver m_receiver;
+    EepromWatch m_eepromWatch;
 
     QTcpSocket* m_client = nullptr;
     QTcpServer* m_server = nullptr;

@@ -84,10 +84,18 @@ QByteArray CountCsvExport::countCsvBytes()
     return text.take();
 }
 
+void CountCsvExport::forEachLine(const LineVisitor& visit)
+{
+    const BandRange bands = bandRange();
+    forEachWrittenRecord([&](int gate, const DayCountRecord& record, const QDate& date) {
+        for (int band = bands.first; band <= bands.last; ++band)
+            visit(gate, record, date, band);
+    });
+}
+
 void CountCsvExport::writeCountCsv(CsvText& text)
 {
-    const auto [firstBand, lastBand] = bandRange();
-    const int bands = bandRange().count();
+    const BandRange bands = bandRange();
 
     // ,"weekday","address","name", between the band and the counts: one text per gate and weekday.
     std::array<std::array<QByteArray, 8>, CountModel::kGates> middles;
@@ -112,8 +120,8 @@ void CountCsvExport::writeCountCsv(CsvText& text)
         const QByteArray& middle = middles[gate][date.dayOfWeek()];
         const qsizetype dateLength = end - dateField;
         const qsizetype lineMax = dateLength + 2 + middle.size() + 3 * (CsvText::kIntChars + 1) + 2;
-        char* at = text.room(lineMax * bands);
-        for (int band = firstBand; band <= lastBand; ++band) {
+        char* at = text.room(lineMax * bands.count());
+        for (int band = bands.first; band <= bands.last; ++band) {
             std::memcpy(at, dateField, static_cast<std::size_t>(dateLength));
             at = CsvText::putInt(at + dateLength, band);
             at = CsvText::put(at, middle);
@@ -169,10 +177,10 @@ ExportResult CountCsvExport::ExportCountCsv(int mode, const QString& path)
     if (mode < 1 || mode > 8)
         return ExportResult::failed(QStringLiteral("count CSV mode %1 does not exist").arg(mode));
 
-    const auto [firstBand, lastBand] = bandRange();
+    const BandRange bands = bandRange();
     m_columnText.clear();
     forEachWrittenRecord([&](int gate, const DayCountRecord& record, const QDate& date) {
-        for (int band = firstBand; band <= lastBand; ++band)
+        for (int band = bands.first; band <= bands.last; ++band)
             m_columnText += columnValue(mode, gate, record, date, band) + QLatin1String("\r\n");
     });
     if (!path.isEmpty() && !SafeFile::replace(

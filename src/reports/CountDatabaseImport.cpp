@@ -32,6 +32,32 @@ int progressValue(qint64 position)
     return static_cast<int>(std::min<qint64>(position, INT_MAX));
 }
 
+// A line ends at CR LF, LF or CR alone (files saved by older spreadsheet programs).
+struct LineEnd
+{
+    // Where the line end starts, -1 when the buffer holds none yet.
+    qsizetype at;
+    qsizetype length;
+    // Where the next search may start once more bytes have come.
+    qsizetype searched;
+};
+
+LineEnd findLineEnd(const QByteArray& buffer, qsizetype from, bool atEnd)
+{
+    const char* data = buffer.constData();
+    for (qsizetype i = from; i < buffer.size(); ++i) {
+        if (data[i] == '\n')
+            return {i, 1, i};
+        if (data[i] != '\r')
+            continue;
+        if (i + 1 < buffer.size())
+            return {i, data[i + 1] == '\n' ? 2 : 1, i};
+        // A CR as the last byte read: whether an LF follows is known only with the next bytes.
+        return atEnd ? LineEnd{i, 1, i} : LineEnd{-1, 0, i};
+    }
+    return {-1, 0, buffer.size()};
+}
+
 } // namespace
 
 CountDatabaseImport::CountDatabaseImport(CountModel& model, CountReportHost& host, ProgressSink* progress)
@@ -59,16 +85,16 @@ ImportResult CountDatabaseImport::read(QIODevice& device)
     qsizetype searched = 0;
     bool atEnd = false;
     while (true) {
-        const qsizetype newline = buffer.indexOf('\n', std::max(start, searched));
-        if (newline < 0) {
+        const LineEnd end = findLineEnd(buffer, std::max(start, searched), atEnd);
+        if (end.at < 0) {
             if (atEnd) {
                 if (start < buffer.size())
                     readLine(QByteArrayView(buffer).sliced(start), result);
                 break;
             }
             buffer.remove(0, start);
+            searched = std::max<qsizetype>(0, end.searched - start);
             start = 0;
-            searched = buffer.size();
             const QByteArray more = device.read(std::clamp<qint64>(device.bytesAvailable(), kMinRead, kReadChunk));
             if (more.isEmpty()) {
                 if (!device.atEnd())
@@ -78,10 +104,8 @@ ImportResult CountDatabaseImport::read(QIODevice& device)
             buffer += more;
             continue;
         }
-        QByteArrayView line = QByteArrayView(buffer).sliced(start, newline - start);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        start = newline + 1;
+        const QByteArrayView line = QByteArrayView(buffer).sliced(start, end.at - start);
+        start = end.at + end.length;
         if (readLine(line, result) == Step::Stop)
             break;
     }

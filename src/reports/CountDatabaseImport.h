@@ -32,8 +32,9 @@ public:
 
     CountDatabaseImport(CountModel& model, CountReportHost& host, ProgressSink* progress);
 
-    // Reads the lines of device (CP932, CR LF or LF), asks about every invalid line whether to stop,
-    // and sorts every gate's table by date at the end. The progress advances by each line's length + 1.
+    // Reads the lines of device (CP932, each ended by CR LF, LF or CR), asks about every invalid line
+    // whether to stop, and sorts every gate's table by date at the end. The progress advances by each
+    // line's length + 1.
     ImportResult read(QIODevice& device);
 
     // Today's events are rebuilt from the day records: every event of a gate on a day the gate has a

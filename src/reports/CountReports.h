@@ -23,6 +23,8 @@ public:
                  ReportDateRange& range);
 
     void setOptions(const CountCsvOptions& options) { m_options = options; }
+    // The LAN settings dialog gives a gate a new address during the run; the exports print the new one.
+    void setGateAddress(int slot, const QString& address) { m_options.gateAddresses[slot] = address; }
     const CountCsvOptions& options() const { return m_options; }
     void setXlsxWriter(XlsxReportWriter* writer) { m_xlsx = writer; }
     // Gathered by the count CSV runs for the XLSX report.

@@ -91,13 +91,17 @@ void TGateErrorForm::showCentred()
     m_frontTimer.start();
 }
 
+void TGateErrorForm::closeWindow()
+{
+    done(QDialog::Rejected);
+}
+
 void TGateErrorForm::done(int result)
 {
     m_frontTimer.stop();
-    const bool wasOpen = !m_closed;
     m_closed = true;
     QDialog::done(result);
-    if (wasOpen && m_onClose)
+    if (m_onClose)
         m_onClose();
 }
 

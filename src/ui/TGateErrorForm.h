@@ -31,6 +31,9 @@ public:
     int messageFontSize() const;
     // Centres the window on the main window, shows it and starts bringing it to the front.
     void showCentred();
+    // The sequence's close once no gate is left to list. A window the operator already closed hands
+    // over again, so that gates that came back meanwhile no longer count as acknowledged.
+    void closeWindow();
     bool isClosed() const { return m_closed; }
 
     QTimer& frontTimer() { return m_frontTimer; }

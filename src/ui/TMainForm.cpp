@@ -1,6 +1,7 @@
 #include "ui/TMainForm.h"
 
 #include "config/SettingsCatalogue.h"
+#include "gatecontrol/DailySchedules.h"
 #include "gatecontrol/GateControl.h"
 #include "gatecontrol/GateSequence.h"
 #include "platform/DataFolder.h"
@@ -10,6 +11,7 @@
 #include "platform/WindowPlacement.h"
 #include "reports/CountCsvOptions.h"
 #include "reports/ReportMode.h"
+#include "reports/ReportSettings.h"
 #include "ui/CountCsvCommands.h"
 #include "ui/CountLayoutRules.h"
 #include "ui/CountView.h"
@@ -35,6 +37,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -88,6 +91,14 @@ void TMainForm::buildWindow()
     outerLayout->addWidget(m_buttonBar);
     setCentralWidget(OuterPanel);
     buildMenus();
+    // Shown once the EEPROM watch has found a changed gate; a label, so that menu hints do not wipe it.
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusText = new QLabel(StatusBar1);
+    m_statusText->setObjectName(QStringLiteral("StatusText"));
+    StatusBar1->addWidget(m_statusText, 1);
+    setStatusBar(StatusBar1);
+    StatusBar1->hide();
 
     const std::pair<QTimer*, const char*> timers[] = {{&ConnectCheckTimer, "ConnectCheckTimer"},
                                                       {&CloseTimer, "CloseTimer"},
@@ -243,12 +254,21 @@ void TMainForm::FormCreate()
 
 void TMainForm::runReportMode()
 {
+    // Days missing from the tables would be reported as days without visitors.
+    if (!m_unreadCountFiles.isEmpty()) {
+        m_reportError = QStringLiteral("no report written: ") + m_unreadCountFiles.join(QStringLiteral(", ")) +
+                        QStringLiteral(" could not be read");
+        return;
+    }
     ReportMode::Arguments arguments;
     arguments.dateArgument = m_options.arguments.value(0);
     arguments.outputArgument = m_options.arguments.value(1);
     arguments.dataFolder = m_dataFolder;
     arguments.documentsFolder = m_documentsFolder;
     arguments.dialogFolder = m_saveFolder;
+    arguments.workbook = ReportSettings::xlsx(m_settings);
+    arguments.countOptions = ReportSettings::countCsv(m_settings);
+    arguments.clock = &m_clock;
     const ReportMode::Result result = ReportMode::run(m_counts, arguments, m_reportRange);
     if (!result.ok)
         m_reportError = result.error;
@@ -296,17 +316,12 @@ void TMainForm::createCountCommands()
     };
     m_csvCommands =
         std::make_unique<CountCsvCommands>(this, m_counts, m_clock, *m_progress, m_reportRange, hooks, this);
-    CountCsvOptions options;
-    options.startBand = m_settings.startBand;
-    options.endBand = m_settings.endBand;
-    for (int slot = 0; slot < kSlots; ++slot) {
-        options.gateNames[slot] = m_settings.gates[slot].name;
-        options.gateAddresses[slot] = m_settings.gates[slot].ipAddress;
-    }
-    m_csvCommands->reports().setOptions(options);
+    m_csvCommands->reports().setOptions(ReportSettings::countCsv(m_settings));
     m_csvCommands->setDialogFolder(m_saveFolder);
     connect(findChild<QAction*>(QStringLiteral("CSVFileWrite")), &QAction::triggered, this,
             [this] { m_csvCommands->CSVFileWriteClick(m_settings.countOutputFileName); });
+    m_csvCommands->setXlsxSettings(ReportSettings::xlsx(m_settings));
+    connect(XLSXE1, &QAction::triggered, this, [this] { m_csvCommands->XLSXE1Click(m_settings.countOutputFileName); });
     connect(findChild<QAction*>(QStringLiteral("CSVB3")), &QAction::triggered, this, [this] {
         m_csvCommands->CSVB3Click(QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier));
     });

@@ -6,18 +6,19 @@
 #include "counting/CountModel.h"
 #include "gatecontrol/SequenceHost.h"
 #include "gatecontrol/SequenceRecord.h"
+#include "gatecontrol/TickTable.h"
 #include "gatelink/GateReportSink.h"
 #include "gatelink/LinkHost.h"
 #include "gatelink/LinkLogModel.h"
 #include "gatelink/LinkShared.h"
 #include "gatelink/TcpIpPara.h"
-#include "gatecontrol/TickTable.h"
 #include "reports/ReportDateRange.h"
 #include "ui/CountViewWindow.h"
 #include "ui/StartupOptions.h"
 
 #include <QImage>
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 
 #include <array>
@@ -25,6 +26,7 @@
 
 class CountCsvCommands;
 class CountView;
+class DailySchedules;
 class LayoutPass;
 class GateControl;
 class GatePages;
@@ -37,6 +39,7 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QStatusBar;
 class QTabWidget;
 class TProg;
 class TTComXDlg;
@@ -126,6 +129,9 @@ public:
     void recreateLinks() override;
 
     GateControl& gateControl() { return *m_gateControl; }
+    DailySchedules& schedules() { return *m_schedules; }
+    // The RF pause window for the gate on the active page (the button "電波一時停止(Esc)" and Esc).
+    void Gate1StopButtonClick();
     CountView& countView() { return *m_countView; }
     LayoutPass& layoutPass() { return *m_layoutPass; }
 
@@ -143,6 +149,7 @@ public:
 
     // GateReportSink
     void CountValuesReceived(int gate, const CountRecord& record) override;
+    void CountBlocksReceived(int gate, const CountRecord& record, int blocks) override;
     void TagDetected(int gate, const TagReport& report) override;
 
     // IniFileHost
@@ -180,6 +187,8 @@ private:
     void createCountCommands();
     void createCountView();
     void runReportMode();
+    // Remembers a count file that exists but was not taken: a report without its counts is no report.
+    void noteUnreadCountFile(const QString& path, const CountFileLoad& load);
     void writeExitCsv();
     void FormShow();
     void createLinks();
@@ -209,6 +218,7 @@ private:
     tagTCPIPPara m_tcpipPara;
     std::array<TTComXDlg*, LinkShared::kLinks> m_links{};
     std::unique_ptr<GateControl> m_gateControl;
+    std::unique_ptr<DailySchedules> m_schedules;
     TGateErrorForm* m_errorForm = nullptr;
     bool m_keyGuard = false;
     std::array<SequenceRecord, kSlots> m_sequence{};
@@ -228,6 +238,8 @@ private:
     QAction* XLSXE1 = nullptr;
     QAction* G1 = nullptr;
     QMenu* m_titleDatabaseMenu = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* m_statusText = nullptr;
 
     QTimer ConnectCheckTimer;
     QTimer CloseTimer;
@@ -243,6 +255,7 @@ private:
     QString m_saveFolder;
     QString m_openFolder;
     QString m_reportError;
+    QStringList m_unreadCountFiles;
     double m_startTime = 0.0;
     double m_scaleX = 1.0;
     double m_scaleY = 1.0;

@@ -1,14 +1,17 @@
 #include "ui/TMainForm.h"
 
 #include "gatecontrol/ConnectionSupervisor.h"
+#include "gatecontrol/DailySchedules.h"
 #include "gatecontrol/GateControl.h"
 #include "gatecontrol/GateControlContext.h"
 #include "gatecontrol/GateSequence.h"
 #include "gatelink/TTComXDlg.h"
+#include "ui/CountCsvCommands.h"
 #include "ui/CountLayoutRules.h"
 #include "ui/CountView.h"
 #include "ui/MainFormSubsystems.h"
 #include "ui/TGateErrorForm.h"
+#include "ui/TRfStopFrom.h"
 #include "ui/TSetTCPIPDlg.h"
 
 #include <QLabel>
@@ -22,6 +25,22 @@ void TMainForm::createGateControl()
     const GateControlContext context{m_settings, m_tcpipPara, m_linkShared,      m_sequence, m_ticks,
                                      m_counts,   *this,       ConnectCheckTimer, CloseTimer};
     m_gateControl = std::make_unique<GateControl>(context, m_clock, this);
+    m_schedules = std::make_unique<DailySchedules>(m_linkShared, m_linkLog, m_settings);
+
+    connect(Gate1StopButton, &QPushButton::clicked, this, &TMainForm::Gate1StopButtonClick);
+    auto* pauseShortcut = new QShortcut(this);
+    pauseShortcut->setKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::SHIFT | Qt::Key_Escape),
+                            QKeySequence(Qt::CTRL | Qt::Key_Escape),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Escape)});
+    connect(pauseShortcut, &QShortcut::activated, this, [this] {
+        // The pause window is modal, so the guard stays set while it is open.
+        if (m_keyGuard)
+            return;
+        m_keyGuard = true;
+        if (!m_settings.countOnly && Gate1StopButton->isEnabled())
+            Gate1StopButtonClick();
+        m_keyGuard = false;
+    });
 
     auto* lanShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q), this);
     lanShortcut->setContext(Qt::ApplicationShortcut);
@@ -51,6 +70,20 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TMainForm::Gate1StopButtonClick()
+{
+    const int slot = activeGateSlot();
+    if (slot < 0)
+        return;
+    GateSequence& sequence = m_gateControl->sequence();
+    TRfStopFrom form(m_settings.rfPauseSeconds,
+                     {[this, slot] { return m_sequence[static_cast<std::size_t>(slot)].step; },
+                      [&sequence, slot] { sequence.startRfPause(slot); },
+                      [&sequence, slot] { sequence.startRfResume(slot); }},
+                     this);
+    form.exec();
+}
+
 int TMainForm::shownGate() const
 {
     return m_countView->shownGate();
@@ -61,12 +94,13 @@ bool TMainForm::TCPIPOpen(int slot)
     const bool confirmed = TSetTCPIPDlg::TCPIPOpen(this, m_tcpipPara, m_settings.autoReconnect, slot,
                                                    [this, slot] { m_gateControl->supervisor().restartSlot(slot); });
     if (confirmed) {
-        // The settings file keeps what the dialog changed.
+        // The settings file and the count exports keep what the dialog changed.
         GateSlotSettings& gate = m_settings.gates[slot];
         const TcpIpParaEntry& gateEntry = m_tcpipPara.entry(tagTCPIPPara::GateRow, slot);
         gate.ipAddress = gateEntry.address;
         gate.port = gateEntry.port;
         gate.relayPort = m_tcpipPara.entry(tagTCPIPPara::RelayRow, slot).port;
+        m_csvCommands->reports().setGateAddress(slot, gate.ipAddress);
     }
     return confirmed;
 }
@@ -133,8 +167,8 @@ void TMainForm::showConnectionError(const QString& text, int pointSize)
 
 void TMainForm::closeConnectionError()
 {
-    if (m_errorForm && m_errorForm->isVisible())
-        m_errorForm->close();
+    if (m_errorForm)
+        m_errorForm->closeWindow();
 }
 
 QStringList TMainForm::activeGateAddresses() const

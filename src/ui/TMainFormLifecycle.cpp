@@ -2,6 +2,7 @@
 
 #include "config/SettingsCatalogue.h"
 #include "gatecontrol/ConnectionSupervisor.h"
+#include "gatecontrol/DailySchedules.h"
 #include "gatecontrol/GateControl.h"
 #include "gatelink/TTComXDlg.h"
 #include "platform/Clock.h"
@@ -17,9 +18,11 @@
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QWindow>
 
@@ -30,7 +33,10 @@ void TMainForm::ComponentInit(int slot)
 
 void TMainForm::applyWindowGeometry(const WindowGeometry& geometry)
 {
-    setGeometry(geometry.left, geometry.top, std::max(geometry.width, 350), std::max(geometry.height, 520));
+    // Left and top are the corner of the whole window, frame and title bar included, as they are saved:
+    // move() on a window that is not on screen yet asks the window manager to put the frame there.
+    resize(std::max(geometry.width, 350), std::max(geometry.height, 520));
+    move(geometry.left, geometry.top);
     if (geometry.maximised)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -49,17 +55,26 @@ WindowGeometry TMainForm::currentWindowGeometry() const
 
 void TMainForm::Read_PC_file()
 {
-    m_countFiles->Read_PC_file();
+    // The day records the loaded event log covers are rebuilt with the bands and direction of these settings.
+    m_counts.setBands(m_settings.startBand, m_settings.endBand);
+    m_counts.setCountExits(m_settings.countExits);
+    noteUnreadCountFile(m_countFiles->eventFilePath(), m_countFiles->Read_PC_file());
 }
 
 void TMainForm::emptyEventLog()
 {
-    m_counts.setEventCount(0);
+    m_countFiles->emptyEventLog();
 }
 
 void TMainForm::Read_DAY_file()
 {
-    m_countFiles->Read_DAY_file();
+    noteUnreadCountFile(m_countFiles->dayFilePath(), m_countFiles->Read_DAY_file());
+}
+
+void TMainForm::noteUnreadCountFile(const QString& path, const CountFileLoad& load)
+{
+    if (load.outcome == CountFileLoad::Outcome::Damaged || load.outcome == CountFileLoad::Outcome::Ignored)
+        m_unreadCountFiles << QStringLiteral("%1 (%2)").arg(path, load.detail);
 }
 
 void TMainForm::Write_PC_file()
@@ -94,6 +109,11 @@ void TMainForm::CountValuesReceived(int gate, const CountRecord& record)
     m_counts.CountValuesReceived(gate, record);
 }
 
+void TMainForm::CountBlocksReceived(int gate, const CountRecord& record, int blocks)
+{
+    m_counts.CountBlocksReceived(gate, record, blocks);
+}
+
 void TMainForm::TagDetected(int gate, const TagReport& report)
 {
     if (!m_closing)
@@ -103,11 +123,17 @@ void TMainForm::TagDetected(int gate, const TagReport& report)
 void TMainForm::createLinks()
 {
     m_linkShared.connectionsDeferred = m_connectionsDeferred;
+    m_linkShared.eeprom = m_settings.eeprom;
+    m_linkShared.dataFolder = m_dataFolder;
     for (int slot = 0; slot < kSlots; ++slot) {
         auto* gateLink = new TTComXDlg(m_linkShared, slot, this);
         auto* relayLink = new TTComXDlg(m_linkShared, kSlots + slot, this);
         m_links[slot] = gateLink;
         m_links[kSlots + slot] = relayLink;
+        connect(&gateLink->eepromWatch(), &EepromWatch::statusText, this, [this](const QString& text) {
+            m_statusText->setText(text);
+            StatusBar1->show();
+        });
         const GateSlotSettings& gate = m_settings.gates[slot];
         if (!gate.active())
             continue;
@@ -154,10 +180,7 @@ void TMainForm::FormShow()
     ConnectCheckTimer.start();
     m_countFiles->startBackUpTimer(m_settings.backupIntervalMinutes);
     setAcceptDrops(!m_settings.countOnly);
-    if (m_settings.eeprom.restore)
-        m_subsystems->eepromWatchTick();
-    if (m_settings.lamp.autoControl)
-        m_subsystems->lampScheduleTick();
+    m_schedules->start();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -211,7 +234,7 @@ void TMainForm::FormClose()
                           &ConnectCheckTimer, m_countFiles->backUpTimer()})
         timer->stop();
     if (m_settings.eeprom.logBeforeClear)
-        m_subsystems->writeEepromLogs();
+        m_schedules->writeEepromLogs();
     IniFileContext context;
     context.dataFolder = m_dataFolder;
     context.documentsFolder = m_documentsFolder;

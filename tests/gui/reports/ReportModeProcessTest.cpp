@@ -2,6 +2,7 @@
 #include "platform/Cp932Codec.h"
 #include "platform/DayNumber.h"
 #include "platform/LittleEndian.h"
+#include "reports/XlsxPackage.h"
 #include "support/TempFolder.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
+
+#include <pugixml.hpp>
 
 #include <vector>
 
@@ -140,5 +143,89 @@ TEST_F(ReportModeProcessTest, AnUnreadableDateEndsWithAnErrorAndNoFile)
     const QString out = folder.file(QStringLiteral("bad.csv"));
     EXPECT_NE(run({QStringLiteral("DATE=2021/04/01-2021/04/31"), out}), 0);
     EXPECT_FALSE(errors.isEmpty());
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+// A scheduled task sees every report that was not written in full: exit code 2, a line on the error
+// output, and the output file as it was.
+TEST_F(ReportModeProcessTest, EveryFailureToWriteTheReportEndsWithTwo)
+{
+    const QByteArray days = dayFile({{0, QDate(2021, 4, 5)}});
+    folder.write(QStringLiteral("existing.csv"), "earlier report\r\n");
+    struct Case
+    {
+        const char* name;
+        QString output;
+        QByteArray dayFileBytes;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"output is a folder", folder.path(), days, "cannot append"},
+        {"output folder missing", folder.file(QStringLiteral("missing/out.csv")), days, "cannot append"},
+        {"disk full", QStringLiteral("/dev/full"), days, "cannot append"},
+        {"day file cut short", folder.file(QStringLiteral("existing.csv")), days.left(days.size() - 1),
+         "no report written"},
+        {"day file of no version", folder.file(QStringLiteral("existing.csv")), QByteArray(8, '\0') + days.mid(8),
+         "no report written"},
+    };
+    for (const Case& c : cases) {
+        folder.write(QStringLiteral("data/pc_all.dat"), c.dayFileBytes);
+        EXPECT_EQ(run({QStringLiteral("DATE=2021/04/01-2021/04/30"), c.output}), 2) << c.name;
+        EXPECT_TRUE(errors.contains(QLatin1String(c.said))) << c.name << ": " << errors.toStdString();
+        EXPECT_EQ(folder.read(QStringLiteral("existing.csv")), QByteArray("earlier report\r\n")) << c.name;
+        EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("missing")))) << c.name;
+    }
+}
+
+namespace {
+
+// The text or number of one cell of a sheet part, empty when the cell is missing.
+std::string cellValue(const std::string& sheetXml, const std::string& reference)
+{
+    pugi::xml_document doc;
+    doc.load_buffer(sheetXml.data(), sheetXml.size());
+    const pugi::xml_node c = doc.document_element().child("sheetData").find_node([&](pugi::xml_node n) {
+        return std::string(n.name()) == "c" && reference == n.attribute("r").value();
+    });
+    return std::string(c.attribute("t").value()) == "inlineStr" ? c.child("is").child_value("t") : c.child_value("v");
+}
+
+} // namespace
+
+TEST_F(ReportModeProcessTest, AnXlsxNameWritesTheWorkbookOfThePeriod)
+{
+    folder.write(QStringLiteral("data/pc_all.dat"), dayFile({
+                                                        {0, QDate(2021, 3, 31)},
+                                                        {0, QDate(2021, 4, 1)},
+                                                        {0, QDate(2021, 4, 30)},
+                                                        {14, QDate(2021, 4, 15)},
+                                                    }));
+    const QString out = folder.file(QStringLiteral("monthly.xlsx"));
+
+    ASSERT_EQ(run({QStringLiteral("DATE=2021/04/01-2021/04/30"), out}), 0) << errors.toStdString();
+    QFile file(out);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray workbook = file.readAll();
+    XlsxPackage package;
+    ASSERT_TRUE(package.open(workbook, nullptr));
+    // The built-in template's count sheet is its first worksheet part.
+    const std::string count = package.read("xl/worksheets/sheet1.xml").value_or(std::string());
+    EXPECT_EQ(cellValue(count, "K1"), "0");
+    EXPECT_EQ(cellValue(count, "K2"), "2021/04/01");
+    EXPECT_EQ(cellValue(count, "L2"), "2021/04/30");
+    // Three gate-days of bands 8 to 21.
+    EXPECT_EQ(cellValue(count, "A1"), "2021/04/01");
+    EXPECT_EQ(cellValue(count, "E42"), "ゲート15");
+    EXPECT_EQ(cellValue(count, "F42"), "14021");
+    EXPECT_EQ(cellValue(count, "A43"), "");
+    // The built-in template is left in the data folder for the user to edit.
+    EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("data/pc_template.xlsx"))));
+}
+
+TEST_F(ReportModeProcessTest, AnXlsxReportThatCannotBeWrittenEndsWithAnError)
+{
+    const QString out = folder.file(QStringLiteral("missing folder/monthly.xlsx"));
+    EXPECT_NE(run({QStringLiteral("DATE=2021/04/01-2021/04/30"), out}), 0);
+    EXPECT_TRUE(errors.contains(QStringLiteral("ファイルを作成することが出来ません"))) << errors.toStdString();
     EXPECT_FALSE(QFile::exists(out));
 }

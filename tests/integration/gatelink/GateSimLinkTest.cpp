@@ -18,6 +18,7 @@ class CountingSink final : public GateReportSink
 {
 public:
     void CountValuesReceived(int, const CountRecord&) override { ++counts; }
+    void CountBlocksReceived(int, const CountRecord&, int) override { ++counts; }
     void TagDetected(int, const TagReport&) override {}
     int counts = 0;
 };

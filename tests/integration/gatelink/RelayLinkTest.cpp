@@ -6,13 +6,23 @@
 #include "gatelink/TagReport.h"
 #include "platform/SystemClock.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <iostream>
 #include <memory>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +35,7 @@ class CountingSink final : public GateReportSink
 {
 public:
     void CountValuesReceived(int, const CountRecord&) override { ++counts; }
+    void CountBlocksReceived(int, const CountRecord&, int) override { ++counts; }
     void TagDetected(int, const TagReport&) override { ++tags; }
     int counts = 0;
     int tags = 0;
@@ -133,6 +144,8 @@ TEST_F(RelayedSlot, CountFramesReachTheHostOnlyWithoutTheCountFilter)
 
 TEST_F(RelayedSlot, HostBytesWaitWhileTheWatchHoldsTheGateAndFollowInOrder)
 {
+    // The queue is passed on by hand below, not by the watch machine's next idle tick.
+    gateLink->eepromWatch().eepromChkTimer().stop();
     gateLink->watchFlags().busy = true;
     const QByteArray first = GateFrame::BuildFrame('O', hex("90 00"));
     const QByteArray second = GateFrame::BuildFrame('G', hex("0B"));
@@ -153,6 +166,8 @@ TEST_F(RelayedSlot, HostBytesWaitWhileTheWatchHoldsTheGateAndFollowInOrder)
 
 TEST_F(RelayedSlot, HostQueueRefusesWhatDoesNotFit)
 {
+    // The watch holds the gate; its machine, which would pass the queue on at its next idle tick, stands still.
+    gateLink->eepromWatch().eepromChkTimer().stop();
     gateLink->watchFlags().busy = true;
     const QByteArray flood(TTComXDlg::kHostQueueSize + 1000, '\x55');
     host->write(flood);
@@ -213,6 +228,103 @@ TEST_F(RelayedSlot, RelayKeepsGoingWhileAnotherHostRemains)
     EXPECT_EQ(linesWith(QStringLiteral("ServerSocket1ThreadEnd")).size(), 2);
     EXPECT_EQ(gateLink->LinkSend(reply), reply.size());
     EXPECT_EQ(relayLink->LinkSend(reply), 0);
+}
+
+namespace {
+
+// A host PC that connects and never reads: its receive window is kept tiny and nothing is taken from it.
+class StuckHost
+{
+public:
+    explicit StuckHost(quint16 port)
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int window = 4096;
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &window, sizeof window);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        m_connected = ::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~StuckHost() { ::close(m_fd); }
+    StuckHost(const StuckHost&) = delete;
+    StuckHost& operator=(const StuckHost&) = delete;
+
+    bool connected() const { return m_connected; }
+
+private:
+    int m_fd = -1;
+    bool m_connected = false;
+};
+
+// What may wait in the program for one host PC.
+constexpr qint64 kHostBacklogBound = 1024 * 1024;
+
+} // namespace
+
+TEST_F(RelayedSlot, HostThatNeverReadsIsDroppedBeforeItsBacklogPassesTheBound)
+{
+    QStringList dropped;
+    QObject::connect(&log, &LinkLogModel::lineAppended, [&](const QString& line) {
+        if (line.contains(QStringLiteral("受信しないため")))
+            dropped.append(line.mid(12));
+    });
+    const int before = relayLink->hostConnections();
+    StuckHost stuck(relayLink->serverPort());
+    ASSERT_TRUE(stuck.connected());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return relayLink->hostConnections() > before; }, 5000));
+    ASSERT_EQ(relayLink->activeConnections(), 2);
+
+    // The gate streams tag frames, never far ahead of the gate link; the relay passes each one to the
+    // newest host, the stuck one. Bounded by bytes and time.
+    const QByteArray tag =
+        GateFrame::BuildFrame('D', hex("01 02 03 04 05 06 07 08 11 12 13 14 15 16 17 18 19 1A 1B 1C"));
+    QByteArray chunk;
+    while (chunk.size() < 64 * 1024)
+        chunk += tag;
+    const qint64 framesPerChunk = chunk.size() / tag.size();
+    constexpr qint64 kStreamLimit = 32 * 1024 * 1024;
+    qint64 frames = 0;
+    qint64 peakBacklog = 0;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const auto pumpUntil = [&](const std::function<bool()>& done, qint64 limitMs) {
+        while (!done() && elapsed.elapsed() < limitMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            for (QTcpSocket* socket : relayLink->findChildren<QTcpSocket*>())
+                peakBacklog = std::max(peakBacklog, socket->bytesToWrite());
+        }
+        return done();
+    };
+    while (relayLink->activeConnections() == 2 && frames * tag.size() < kStreamLimit && elapsed.elapsed() < 60000) {
+        gate->write(chunk);
+        frames += framesPerChunk;
+        pumpUntil([&] { return frames - sink.tags < 4 * framesPerChunk; }, 60000);
+    }
+    ASSERT_EQ(relayLink->activeConnections(), 1)
+        << "streamed " << frames * tag.size() << " bytes in " << elapsed.elapsed() << " ms";
+    std::cout << "stuck host dropped after " << frames * tag.size() << " bytes streamed, " << elapsed.elapsed()
+              << " ms; largest backlog seen " << peakBacklog << " bytes\n";
+    EXPECT_LE(peakBacklog, kHostBacklogBound);
+    ASSERT_EQ(dropped.size(), 1);
+    EXPECT_TRUE(dropped.front().startsWith(QStringLiteral(" -: G0:[cmt] "))) << dropped.front().toStdString();
+
+    // The gate link took every frame, and the host that reads gets the gate's frames again.
+    EXPECT_TRUE(pumpUntil([&] { return sink.tags == frames; }, elapsed.elapsed() + 20000))
+        << sink.tags << " of " << frames;
+    EXPECT_TRUE(gateLink->isConnected());
+    EXPECT_TRUE(relayLink->isConnected());
+    EXPECT_TRUE(relayLink->isListening());
+    const QByteArray reply = GateFrame::BuildFrame('0', hex("51 07"));
+    gate->write(reply);
+    QByteArray received;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            received += host->readAll();
+            return received.endsWith(reply);
+        },
+        5000));
 }
 
 TEST_F(RelayedSlot, RecreatedSocketsStartClosedAndOpenAgain)

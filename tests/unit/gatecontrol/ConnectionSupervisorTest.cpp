@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 TAsyncPingResult failedPing(int slot)
@@ -190,5 +192,101 @@ TEST(ConnectionSupervisor, RestartSlotAfterNewLanSettings)
     EXPECT_EQ(bench.gate(0).clientPort(), 2);
     EXPECT_FALSE(bench.relay(0).isListening());
     for (const int entry : {TickTable::kConnection, TickTable::kIdle, TickTable::kReply})
-        EXPECT_EQ(bench.ticks.stamp(entry), bench.clock.tickMs() - 3000) << entry;
+        EXPECT_EQ(bench.ticks.stamp(entry), bench.clock.tickMs()) << entry;
+}
+
+TEST(ConnectionSupervisor, NewLanSettingsGiveTheNewConnectionItsFullThreeSeconds)
+{
+    // After the dialog the new socket is connecting; the ticks must leave it alone until the step 0
+    // limit has run, and only then apply the reconnect switch.
+    struct Case
+    {
+        const char* name;
+        bool autoReconnect;
+        bool listed;
+        // Unanswered for 3 s: the switch decides whether the gate is given up until the image is clicked.
+        bool givenUpAfterLimit;
+    };
+    const Case cases[] = {
+        {"自動再接続 NO", false, false, true},
+        {"自動再接続 NO, listed gate", false, true, true},
+        {"自動再接続 YES", true, false, false},
+        {"自動再接続 YES, listed gate", true, true, false},
+    };
+    for (const Case& c : cases) {
+        for (const bool connects : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (connects ? ", connects" : ", never connects"));
+            SequenceBench bench;
+            bench.settings.autoReconnect = c.autoReconnect;
+            bench.connect(0);
+            bench.record(0).step = 26;
+            bench.record(0).listed = c.listed;
+            bench.supervisor.restartSlot(0);
+            EXPECT_TRUE(bench.gate(0).reconnectPending()) << "the dialog connects at once";
+            const int recreations = bench.waits;
+            for (int i = 0; i < 10; ++i) {
+                bench.advance(299);
+                bench.tick();
+            }
+            EXPECT_TRUE(bench.gate(0).reconnectPending());
+            EXPECT_EQ(bench.gate(0).connectionAttempts(), 0);
+            EXPECT_FALSE(bench.host.errorShown);
+            EXPECT_EQ(bench.waits, recreations) << "no second socket while the first connects";
+            if (connects) {
+                bench.gate(0).setConnected(true);
+                bench.tick();
+                EXPECT_EQ(bench.record(0).step, 1);
+                continue;
+            }
+            bench.advance(10);
+            bench.tick();
+            EXPECT_EQ(bench.record(0).step, 0);
+            EXPECT_EQ(bench.gate(0).connectionAttempts(), c.givenUpAfterLimit ? 1 : 0);
+            EXPECT_EQ(bench.gate(0).reconnectPending(), !c.givenUpAfterLimit);
+        }
+    }
+}
+
+TEST(ConnectionSupervisor, NoSecondRecreationStartsWhileTheTimerTicksInTheWait)
+{
+    // Re-creations started outside a tick pump events for their wait with ConnectCheckTimer running.
+    struct EntryPoint
+    {
+        const char* name;
+        std::function<void(SequenceBench&)> start;
+    };
+    const EntryPoint entryPoints[] = {
+        {"tenth failed ping",
+         [](SequenceBench& bench) {
+             bench.gate(0).setIdlePingRounds(9);
+             bench.supervisor.PingCallback(failedPing(0));
+         }},
+        {"LAN settings dialog", [](SequenceBench& bench) { bench.supervisor.restartSlot(0); }},
+    };
+    for (const EntryPoint& entry : entryPoints) {
+        SCOPED_TRACE(entry.name);
+        SequenceBench bench(2);
+        bench.settings.relayServer = true;
+        waitForPing(bench);
+        bench.ticks.TickMark(TickTable::kReply);
+        // A host PC is on the relay, so its server is re-created too.
+        bench.relay(0).setOpen(true);
+        bench.connect(1);
+        bench.record(1).step = 26;
+        int ticks = 0;
+        QObject::connect(&bench.connectCheckTimer, &QTimer::timeout, [&bench, &ticks] {
+            ++ticks;
+            bench.sequence.ConnectCheckTimerTimer();
+        });
+        bench.connectCheckTimer.start(1);
+        const RecreateWait pump = eventLoopWait();
+        bench.duringWait = [&pump] { pump(30); };
+        entry.start(bench);
+        bench.connectCheckTimer.stop();
+        EXPECT_GT(ticks, 0) << "the timer ticked inside the waits";
+        EXPECT_EQ(bench.waits, 2) << "one relay server and one client socket";
+        EXPECT_EQ(bench.record(0).step, 0);
+        EXPECT_TRUE(bench.gate(0).reconnectPending());
+        EXPECT_EQ(bench.record(1).step, 27) << "the other gate went on meanwhile";
+    }
 }

@@ -48,9 +48,20 @@ class RecordingSink final : public GateReportSink
 {
 public:
     void CountValuesReceived(int gate, const CountRecord& record) override { counts.emplace_back(gate, record); }
+    void CountBlocksReceived(int gate, const CountRecord& record, int blocks) override
+    {
+        blockCounts.push_back({gate, record, blocks});
+    }
     void TagDetected(int gate, const TagReport& report) override { tags.emplace_back(gate, report); }
 
+    struct Blocks
+    {
+        int gate;
+        CountRecord record;
+        int blocks;
+    };
     std::vector<std::pair<int, CountRecord>> counts;
+    std::vector<Blocks> blockCounts;
     std::vector<std::pair<int, TagReport>> tags;
 };
 

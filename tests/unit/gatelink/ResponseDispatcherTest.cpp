@@ -1,11 +1,14 @@
 #include "GateLinkTestSupport.h"
 
+#include "counting/CountModel.h"
 #include "gatelink/EepromWatchFlags.h"
 #include "gatelink/LinkLogger.h"
 #include "gatelink/ResponseDispatcher.h"
 #include "platform/LittleEndian.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace GateLinkTest;
 
@@ -202,6 +205,9 @@ TEST(ResponseDispatcher, NackTextsByErrorClassAndDetail)
         {hex("47"), QStringLiteral("??? NACK受信")},
         // Without data the byte after LEN is the ETX, 0x03.
         {QByteArray(), QStringLiteral("タグデータ受信エラー")},
+        // A tag error without its detail byte: the detail is the ETX, 0x03.
+        {hex("05"), QStringLiteral("The option is not supported.")},
+        {hex("0A"), QStringLiteral("Memory overrun")},
     };
     for (const auto& [data, expected] : cases) {
         Dispatcher d;
@@ -321,7 +327,7 @@ TEST(ResponseDispatcher, MultiTagFrameDeliversEachEntryInsideTheFrame)
     EXPECT_EQ(single.sink.tags[0].second.data[11], 0xAB);
 }
 
-TEST(ResponseDispatcher, CountFramesDeliverTheirThirtySixBytesUnchanged)
+TEST(ResponseDispatcher, CountFramesDeliverTheWholeAisleBlocksTheyCarry)
 {
     const QByteArray counts = countBytes();
     struct Case
@@ -330,30 +336,138 @@ TEST(ResponseDispatcher, CountFramesDeliverTheirThirtySixBytesUnchanged)
         char letter;
         char lastCommand;
         QByteArray data;
-        bool delivered;
+        int blocks; // whole aisle blocks delivered, 0 for none
     };
     const Case cases[] = {
-        {"event", 'G', 0, hex("81") + counts, true},
-        {"eventTooShort", 'G', 0, hex("81") + counts.left(11), false},
-        {"eventShorterThanRecord", 'G', 0, hex("81") + counts.left(12), false},
-        {"otherEvent", 'G', 0, hex("80") + counts, false},
-        {"countReply", '0', 'G', hex("0B") + counts, true},
+        {"event", 'G', 0, hex("81") + counts, 3},
+        {"eventTooShort", 'G', 0, hex("81") + counts.left(11), 0},
+        {"eventOneAisle", 'G', 0, hex("81") + counts.left(12), 1},
+        {"eventOneAisleAndABit", 'G', 0, hex("81") + counts.left(23), 1},
+        {"eventTwoAisles", 'G', 0, hex("81") + counts.left(24), 2},
+        {"eventLongerThanRecord", 'G', 0, hex("81") + counts + hex("EE EE"), 3},
+        {"otherEvent", 'G', 0, hex("80") + counts, 0},
+        {"countReply", '0', 'G', hex("0B") + counts, 3},
+        {"countReplyTwoAisles", '0', 'G', hex("0B") + counts.left(35), 2},
+        {"countReplyWithoutBlock", '0', 'G', hex("0B"), 0},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Dispatcher d;
         d.state().lastCommand = c.lastCommand;
         const QByteArray countFrame = frame(c.letter, c.data);
         d.dispatch(countFrame);
-        EXPECT_EQ(d.lastReply(), countFrame) << c.name;
-        ASSERT_EQ(d.sink.counts.size(), c.delivered ? 1u : 0u) << c.name;
-        if (!c.delivered)
+        EXPECT_EQ(d.lastReply(), countFrame);
+        ASSERT_EQ(d.sink.counts.size(), c.blocks == 3 ? 1u : 0u);
+        ASSERT_EQ(d.sink.blockCounts.size(), c.blocks == 1 || c.blocks == 2 ? 1u : 0u);
+        if (c.blocks == 0)
             continue;
+        const CountRecord& record = c.blocks == 3 ? d.sink.counts.front().second : d.sink.blockCounts.front().record;
+        const int gate = c.blocks == 3 ? d.sink.counts.front().first : d.sink.blockCounts.front().gate;
+        if (c.blocks < 3) {
+            EXPECT_EQ(d.sink.blockCounts.front().blocks, c.blocks);
+        }
         std::uint8_t bytes[CountRecord::kSize];
-        d.sink.counts.front().second.write(bytes);
-        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(bytes), CountRecord::kSize), counts) << c.name;
-        EXPECT_EQ(d.sink.counts.front().first, 3);
-        EXPECT_EQ(d.state().countRecord, d.sink.counts.front().second);
+        record.write(bytes);
+        const QByteArray expected = counts.left(12 * c.blocks) + QByteArray(36 - 12 * c.blocks, '\0');
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(bytes), CountRecord::kSize), expected);
+        EXPECT_EQ(gate, 3);
+        EXPECT_EQ(d.state().countRecord, record);
     }
+}
+
+namespace {
+
+// The count model behind the dispatcher, as the main window wires it.
+class ModelSink final : public GateReportSink
+{
+public:
+    explicit ModelSink(CountModel& model) : m_model(model) {}
+    void CountValuesReceived(int gate, const CountRecord& record) override
+    {
+        m_model.CountValuesReceived(gate, record);
+    }
+    void CountBlocksReceived(int gate, const CountRecord& record, int blocks) override
+    {
+        m_model.CountBlocksReceived(gate, record, blocks);
+    }
+    void TagDetected(int, const TagReport&) override {}
+
+private:
+    CountModel& m_model;
+};
+
+// DATA of a count frame: the sub-code, then the first `blocks` aisle blocks of in, out, 0xA0 + aisle, 0xB0 + aisle.
+QByteArray countData(std::uint8_t sub, std::array<std::int32_t, 3> in, std::array<std::int32_t, 3> out, int blocks)
+{
+    CountRecord record;
+    record.in = in;
+    record.out = out;
+    record.firstWord = {0xA0, 0xA1, 0xA2};
+    record.secondWord = {0xB0, 0xB1, 0xB2};
+    std::uint8_t bytes[CountRecord::kSize];
+    record.write(bytes);
+    return QByteArray(1, static_cast<char>(sub)) + QByteArray(reinterpret_cast<const char*>(bytes), 12 * blocks);
+}
+
+} // namespace
+
+// A gate with fewer aisles sends only the blocks of its aisles: those count, the missing aisles keep
+// their last values (no increment, no reset), and nothing past the frame is read.
+TEST(ResponseDispatcher, ShortCountFramesDeliverTheAisleBlocksTheyCarry)
+{
+    struct Step
+    {
+        const char* name;
+        char letter;
+        std::uint8_t sub;
+        std::array<std::int32_t, 3> in;
+        int blocks;
+        int extraBytes; // DATA bytes after the whole blocks, too few for another block
+        std::optional<std::array<std::int32_t, 3>> increments;
+        std::array<std::int32_t, 3> lastIn;
+    };
+    const Step steps[] = {
+        {"LEN 37 sets the base", 'G', 0x81, {10, 20, 30}, 3, 0, std::nullopt, {10, 20, 30}},
+        {"LEN 25 counts aisles 1 and 2", 'G', 0x81, {12, 25, 0}, 2, 0, std::array{2, 5, 0}, {12, 25, 30}},
+        {"LEN 13 counts aisle 1", 'G', 0x81, {13, 0, 0}, 1, 0, std::array{1, 0, 0}, {13, 25, 30}},
+        {"LEN 20 carries one whole block", 'G', 0x81, {14, 0, 0}, 1, 7, std::array{1, 0, 0}, {14, 25, 30}},
+        {"LEN 13 unchanged counts nothing", 'G', 0x81, {14, 0, 0}, 1, 0, std::nullopt, {14, 25, 30}},
+        {"LEN 37 after short frames", 'G', 0x81, {14, 25, 34}, 3, 0, std::array{0, 0, 4}, {14, 25, 34}},
+        {"count reply LEN 25", '0', 0x0B, {15, 27, 0}, 2, 0, std::array{1, 2, 0}, {15, 27, 34}},
+        {"LEN 13 reset of aisle 1 leaves aisles 2 and 3", 'G', 0x81, {5, 0, 0}, 1, 0, std::array{5, 0, 0}, {5, 27, 34}},
+        {"LEN 37 after the reset", 'G', 0x81, {5, 28, 34}, 3, 0, std::array{0, 1, 0}, {5, 28, 34}},
+    };
+    Dispatcher d;
+    d.state().lastCommand = 'G';
+    CountModel model(d.clock);
+    model.setAisleCount(3, 3);
+    ModelSink sink(model);
+    d.shared.sink = &sink;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const int before = model.eventCount();
+        const QByteArray data =
+            countData(step.sub, step.in, {1, 2, 3}, step.blocks) + QByteArray(step.extraBytes, '\x7F');
+        const QByteArray countFrame = frame(step.letter, data);
+        // Whatever follows the frame in the buffer is not the frame's.
+        const QByteArray buffer = countFrame + QByteArray(40, '\xFF');
+        d.dispatcher.Dispatch(u8(buffer), static_cast<int>(countFrame.size()), false);
+
+        EXPECT_EQ(d.lastReply(), countFrame);
+        EXPECT_EQ(model.lastValues(3).in, step.lastIn);
+        if (!step.increments) {
+            EXPECT_EQ(model.eventCount(), before);
+            continue;
+        }
+        ASSERT_EQ(model.eventCount(), before + 1);
+        const CountEvent& event = model.event(before);
+        EXPECT_EQ(event.in, *step.increments);
+        EXPECT_EQ(event.firstWord, (std::array<std::uint16_t, 3>{0xA0, 0xA1, 0xA2}));
+    }
+    // One line tells the log that this gate sends short count frames.
+    const QStringList shortLines = d.comments().filter(QStringLiteral("通路分"));
+    EXPECT_EQ(shortLines, QStringList{QStringLiteral(
+                              "人数カウントデータが2通路分しかありません（LEN=25）：残りの通路は前回値のままです")});
 }
 
 TEST(ResponseDispatcher, UnknownLetterIsAFormatErrorAndChangesNoState)

@@ -7,6 +7,8 @@
 #include "reports/ReportDateRange.h"
 #include "support/TempFolder.h"
 
+#include <QBuffer>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -128,6 +130,45 @@ TEST_F(CountImportTest, MergesByReplacingBandsAndSortsTheTable)
     EXPECT_EQ(bandOf(model.dayRecord(0, 1), 8), (std::array<std::int32_t, 3>{4, 5, 6}));
     EXPECT_EQ(bandOf(model.dayRecord(0, 1), 9), (std::array<std::int32_t, 3>{10, 11, 12}));
     EXPECT_EQ(bandOf(model.dayRecord(0, 2), 8), (std::array<std::int32_t, 3>{1, 2, 3}));
+}
+
+TEST_F(CountImportTest, LinesEndAtCrLfLfOrCrAlone)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray text;
+        int lines;
+    };
+    const QByteArray first = "3,\"2021/04/05\",9,1,2,3";
+    const QByteArray second = "3,\"2021/04/05\",10,4,5,6";
+    // A CR LF pair split over two reads of the file (1 MiB each) still ends one line.
+    const QByteArray longFirst = "3,\"2021/04/05\",9," + QByteArray((1 << 20) - 23, '0') + "1,2,3";
+    ASSERT_EQ(longFirst.size(), (1 << 20) - 1);
+    const Case cases[] = {
+        {"CR LF", first + "\r\n" + second + "\r\n", 2},
+        {"LF", first + "\n" + second + "\n", 2},
+        {"CR", first + "\r" + second + "\r", 2},
+        {"CR, last line without an end", first + "\r" + second, 2},
+        {"CR, empty line between", first + "\r\r" + second + "\r", 3},
+        {"CR LF across a read", longFirst + "\r\n" + second + "\r\n", 2},
+    };
+    for (const Case& c : cases) {
+        ManualClock caseClock{day(2021, 4, 5)};
+        CountModel counts{caseClock};
+        FakeHost answers;
+        QByteArray text = c.text;
+        QBuffer file(&text);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const ImportResult result = CountDatabaseImport(counts, answers, nullptr).read(file);
+
+        EXPECT_EQ(result.linesRead, c.lines) << c.name;
+        EXPECT_EQ(result.linesImported, 2) << c.name;
+        EXPECT_EQ(answers.questions.size(), c.lines - 2) << c.name;
+        ASSERT_EQ(counts.dayRecordCount(2), 1) << c.name;
+        EXPECT_EQ(bandOf(counts.dayRecord(2, 0), 9), (std::array<std::int32_t, 3>{1, 2, 3})) << c.name;
+        EXPECT_EQ(bandOf(counts.dayRecord(2, 0), 10), (std::array<std::int32_t, 3>{4, 5, 6})) << c.name;
+    }
 }
 
 TEST_F(CountImportTest, InvalidLinesAskWhetherToStop)
