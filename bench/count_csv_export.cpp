@@ -6,10 +6,10 @@
 #include "platform/ProgressSink.h"
 #include "reports/CountCsvExport.h"
 #include "reports/CountDatabaseImport.h"
-#include "reports/CountReportHost.h"
 #include "reports/CountReports.h"
 #include "reports/ReportDateRange.h"
 #include "reports/ReportExtents.h"
+#include "reports/WindowlessReportHost.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -34,17 +34,6 @@ public:
 
 private:
     ManualClock& m_clock;
-};
-
-// During shutdown: no minimum display, so the figures are the export's own.
-class ShutdownHost final : public CountReportHost
-{
-public:
-    bool connectionCheckRunning() const override { return false; }
-    void setMainWindowEnabled(bool) override {}
-    bool askYesNo(const QString&) override { return true; }
-    void PageLabelSet() override {}
-    void requestLayoutPass() override {}
 };
 
 constexpr int kRuns = 5;
@@ -125,7 +114,8 @@ int main()
     fill(model, first, days);
 
     QuietProgress progress(clock);
-    ShutdownHost host;
+    // As during shutdown: no minimum display, so the figures are the export's own.
+    WindowlessReportHost host(WindowlessReportHost::Answer::Yes);
     ReportDateRange range;
     range.first = DayNumber::fromDate(first);
     range.last = DayNumber::fromDate(QDate(2024, 3, 31)) + DayNumber::encodeTime(21, 59, 59);

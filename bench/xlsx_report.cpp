@@ -4,11 +4,11 @@
 #include "counting/CountModel.h"
 #include "platform/DayNumber.h"
 #include "platform/ManualClock.h"
-#include "platform/ProgressSink.h"
 #include "reports/CountCsvOptions.h"
-#include "reports/CountReportHost.h"
 #include "reports/ReportCalendar.h"
 #include "reports/ReportDateRange.h"
+#include "reports/WindowlessProgress.h"
+#include "reports/WindowlessReportHost.h"
 #include "reports/XlsxReport.h"
 #include "reports/XlsxTemplate.h"
 
@@ -25,26 +25,6 @@
 #include <string>
 
 namespace {
-
-class QuietProgress final : public ProgressSink
-{
-public:
-    void ProgOpen(const QString&) override {}
-    void ProgMax(int) override {}
-    void ProgPosition(int) override {}
-    void ProgClose() override {}
-    void keepAlive() override {}
-};
-
-class ShutdownHost final : public CountReportHost
-{
-public:
-    bool connectionCheckRunning() const override { return false; }
-    void setMainWindowEnabled(bool) override {}
-    bool askYesNo(const QString&) override { return true; }
-    void PageLabelSet() override {}
-    void requestLayoutPass() override {}
-};
 
 constexpr int kRuns = 3;
 constexpr int kGates = 15;
@@ -135,8 +115,8 @@ int main()
     range.first = DayNumber::fromDate(kFirst);
     range.last = DayNumber::fromDate(kLast) + DayNumber::encodeTime(23, 59, 59);
     range.outputKind = 3;
-    QuietProgress progress;
-    ShutdownHost host;
+    WindowlessProgress progress;
+    WindowlessReportHost host(WindowlessReportHost::Answer::Yes);
     XlsxReport report(model, options, range, clock, progress, host,
                       [](const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); });
     XlsxReportSettings settings;

@@ -2,12 +2,12 @@
 
 #include "platform/DayNumber.h"
 #include "platform/PathRules.h"
-#include "platform/ProgressSink.h"
 #include "reports/CountCsvExport.h"
 #include "reports/CountCsvOptions.h"
-#include "reports/CountReportHost.h"
 #include "reports/ReportDateRange.h"
 #include "reports/ReportExtents.h"
+#include "reports/WindowlessProgress.h"
+#include "reports/WindowlessReportHost.h"
 #include "reports/XlsxReport.h"
 
 #include <QFileInfo>
@@ -19,27 +19,6 @@ namespace {
 
 const QLatin1String kDateKey("DATE=");
 
-// Report mode has no window: no progress bar, no waiting, messages go to the error output.
-class NoProgress final : public ProgressSink
-{
-public:
-    void ProgOpen(const QString&) override {}
-    void ProgMax(int) override {}
-    void ProgPosition(int) override {}
-    void ProgClose() override {}
-    void keepAlive() override {}
-};
-
-class NoWindow final : public CountReportHost
-{
-public:
-    bool connectionCheckRunning() const override { return false; }
-    void setMainWindowEnabled(bool) override {}
-    bool askYesNo(const QString&) override { return false; }
-    void PageLabelSet() override {}
-    void requestLayoutPass() override {}
-};
-
 bool isWorkbookName(const QString& path)
 {
     return QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0;
@@ -49,8 +28,8 @@ bool isWorkbookName(const QString& path)
 void writeWorkbook(CountModel& model, const Arguments& arguments, ReportDateRange& range, Result& result)
 {
     range.outputKind = 0;
-    NoProgress progress;
-    NoWindow host;
+    WindowlessProgress progress;
+    WindowlessReportHost host;
     QStringList messages;
     XlsxReport report(model, arguments.countOptions, range, *arguments.clock, progress, host,
                       [&](const QString& text) { messages << text; });

@@ -2,11 +2,8 @@
 
 #include "DayFileTotals.h"
 #include "KillPlan.h"
-#include "integration/support/GateSimProcess.h"
-#include "integration/support/ProgramSandbox.h"
+#include "SoakStage.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
@@ -23,12 +20,11 @@
 class HardKillRun final
 {
 public:
-    static constexpr int kGates = DayFileTotals::kGates;
+    static constexpr int kGates = SoakStage::kGates;
     static constexpr int kCountEveryMs = 150;
     static constexpr int kBaseCheckEveryMs = 100;
     static constexpr int kStartUpLimitMs = 60000;
     static constexpr int kSettleMs = 1500;
-    static constexpr int kCloseWaitMs = 20000;
 
     HardKillRun(int seconds, std::uint32_t seed);
     int run();
@@ -48,28 +44,17 @@ private:
     bool readCounters(std::array<qint64, kGates>& counters);
     void closeProgram();
     void compare(const std::array<qint64, kGates>& counters);
-    void checkCrashOutput();
-    void saveSimulatorLog();
-    quint32 simNow() const;
-    void fail(const QString& line);
-    void note(const QString& line);
 
     int m_seconds;
     std::uint32_t m_seed;
     QRandomGenerator m_random;
     KillPlan m_plan;
-    ProgramSandbox m_root;
-    GateSimProcess m_sim;
-    QProcess m_program;
-    QElapsedTimer m_clock;
-    qint64 m_simStartedMs = 0;
+    SoakStage m_stage;
     qint64 m_nextCountMs = 0;
     qint64 m_nextBaseCheckMs = 0;
     std::array<qint64, kGates> m_initial{};
-    std::array<qint64, kGates> m_sent{};
     std::array<bool, kGates> m_based{};
     int m_basedCount = 0;
-    int m_countCommands = 0;
     int m_starts = 0;
     std::array<int, KillMoment::KindCount> m_kills{};
     int m_savesHit = 0;
@@ -78,6 +63,4 @@ private:
     bool m_stopping = false;
     bool m_endedByItself = false;
     QString m_endText;
-    QStringList m_report;
-    bool m_failed = false;
 };

@@ -3,11 +3,11 @@
 #include "counting/CountModel.h"
 #include "platform/DayNumber.h"
 #include "platform/ManualClock.h"
-#include "platform/ProgressSink.h"
 #include "reports/CountCsvOptions.h"
-#include "reports/CountReportHost.h"
 #include "reports/ReportCalendar.h"
 #include "reports/ReportDateRange.h"
+#include "reports/WindowlessProgress.h"
+#include "reports/WindowlessReportHost.h"
 #include "reports/XlsxReport.h"
 #include "support/TempFolder.h"
 #include "unit/reports/XlsxBook.h"
@@ -24,26 +24,6 @@
 #include <memory>
 
 namespace {
-
-class SilentProgress final : public ProgressSink
-{
-public:
-    void ProgOpen(const QString&) override {}
-    void ProgMax(int) override {}
-    void ProgPosition(int) override {}
-    void ProgClose() override {}
-    void keepAlive() override {}
-};
-
-class QuietHost final : public CountReportHost
-{
-public:
-    bool connectionCheckRunning() const override { return false; }
-    void setMainWindowEnabled(bool) override {}
-    bool askYesNo(const QString&) override { return false; }
-    void PageLabelSet() override {}
-    void requestLayoutPass() override {}
-};
 
 // From band 0, so that the band rows out of use (band 0 in column E) must not count band 0 again.
 constexpr int kFirstBand = 0;
@@ -199,8 +179,8 @@ protected:
         options.gateNames[2] = QStringLiteral("南口 <&\">");
         options.gateAddresses[2] = QStringLiteral("127.0.0.3");
         ReportDateRange range;
-        SilentProgress progress;
-        QuietHost host;
+        WindowlessProgress progress;
+        WindowlessReportHost host;
         XlsxReport report(model, options, range, clock, progress, host,
                           [](const QString& text) { ADD_FAILURE() << text.toStdString(); });
         XlsxReportSettings settings;
