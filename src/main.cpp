@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -21,6 +23,19 @@ QStringList argumentsOf(int argc, char** argv)
 
 int runProgram(const ProgramArguments& program)
 {
+    // A stop signal that comes while the window is still being created closes it as soon as the loop runs,
+    // instead of ending the program without its shutdown.
+    TMainForm* window = nullptr;
+    bool stopRequested = false;
+    std::optional<SignalCloser> closer;
+    if (!program.reportMode)
+        closer.emplace([&window, &stopRequested] {
+            if (window)
+                window->closeWithoutQuestion();
+            else
+                stopRequested = true;
+        });
+
     InstanceLock lock;
     // A second copy ends silently; a report runs beside a running copy.
     if (!lock.tryAcquire() && !program.reportMode)
@@ -39,8 +54,10 @@ int runProgram(const ProgramArguments& program)
         std::fprintf(stderr, "%s\n", form.reportError().toLocal8Bit().constData());
         return 2;
     }
-    SignalCloser closer([&form] { form.closeWithoutQuestion(); });
+    window = &form;
     form.show();
+    if (stopRequested)
+        QTimer::singleShot(0, &form, [&form] { form.closeWithoutQuestion(); });
     QApplication::exec();
     return 0;
 }
